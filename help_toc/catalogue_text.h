@@ -1,0 +1,32 @@
+// The catalogue's text rules: how its bytes split into lines and how lines are written back.
+//
+// A break is CR LF, a lone CR or a lone LF; LF followed by CR is two breaks. The text after the
+// last break is a line when it is not empty. Lines are written back each followed by CR LF.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string_view>
+
+namespace qvhelp {
+
+// Walks the lines of a text in order, as views into it.
+class CatalogueLineReader {
+ public:
+  explicit CatalogueLineReader(std::string_view text) : text_(text) {}
+
+  std::optional<std::string_view> Next();
+  // Where the line that Next returns after this begins.
+  std::size_t Position() const { return position_; }
+
+ private:
+  std::string_view text_;
+  std::size_t position_ = 0;
+};
+
+// How many lines the text splits into.
+std::size_t CountCatalogueLines(std::string_view text);
+
+inline constexpr std::string_view kCatalogueLineBreak = "\r\n";
+
+}  // namespace qvhelp

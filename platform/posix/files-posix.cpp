@@ -1,0 +1,220 @@
+// Files on the drives of a Wine prefix, with Windows' semantics.
+//
+// A file with no write permission bit carries Windows' read-only attribute: it is neither
+// opened for writing nor deleted nor overwritten by a copy, even by root. The sharing rules of
+// the whole-file read and write are kept with open-file-description locks, taken at once or
+// not at all, so two cooperating processes never interleave; a process that takes no lock is
+// not held off.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "platform/errors.h"
+#include "platform/files.h"
+#include "platform/posix/dos_path.h"
+#include "platform/posix/unique_fd.h"
+#include "platform/posix/wine_prefix.h"
+
+namespace qvhelp::platform {
+
+struct FileForReading::Handle {
+  posix::UniqueFd fd;
+};
+
+struct FileForWriting::Handle {
+  posix::UniqueFd fd;
+};
+
+namespace {
+
+std::optional<posix::WineDrives> PrefixDrives() {
+  std::optional<std::string> prefix = posix::WinePrefixDirectory();
+  if (!prefix) return std::nullopt;
+  return posix::WineDrives(std::move(*prefix));
+}
+
+std::string FullName(const std::optional<posix::WineDrives>& drives, const std::string& name) {
+  if (!drives) return {};
+  return posix::MakeFullDosPath(name, drives->CurrentDirectory());
+}
+
+std::optional<std::string> ExistingPath(const std::string& name) {
+  const std::optional<posix::WineDrives> drives = PrefixDrives();
+  if (!drives) return std::nullopt;
+  return posix::FindUnixPath(*drives, FullName(drives, name));
+}
+
+std::optional<std::string> PathToCreate(const std::string& name) {
+  const std::optional<posix::WineDrives> drives = PrefixDrives();
+  if (!drives) return std::nullopt;
+  return posix::UnixPathToCreate(*drives, FullName(drives, name));
+}
+
+bool IsReadOnly(const struct stat& status) {
+  return (status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+}
+
+// The error the system gives for a refused open, and the name, for the open and create errors.
+std::string OsErrorText(int error) { return TrimOsErrorText(std::strerror(error)); }
+
+[[noreturn]] void FailOpen(const std::string& name, int error) {
+  const std::string text = OsErrorText(error);
+  RaiseOpenError(FullPathName(name), text);
+}
+
+[[noreturn]] void FailCreate(const std::string& name, int error) {
+  const std::string text = OsErrorText(error);
+  RaiseCreateError(FullPathName(name), text);
+}
+
+// Windows' sharing rules for a whole file: a shared lock lets others read, an exclusive one
+// lets nobody in. Never waits.
+bool LockWholeFile(int fd, short type) {
+  struct flock lock = {};
+  lock.l_type = type;
+  lock.l_whence = SEEK_SET;
+  return ::fcntl(fd, F_OFD_SETLK, &lock) == 0;
+}
+
+bool CopyContents(int from, int to) {
+  char buffer[1 << 16];
+  for (;;) {
+    const ssize_t count = ::copy_file_range(from, nullptr, to, nullptr, 1 << 30, 0);
+    if (count == 0) return true;
+    if (count > 0) continue;
+    if (errno == EINTR) continue;
+    if (errno != EXDEV && errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) return false;
+    break;
+  }
+  for (;;) {
+    const ssize_t count = ::read(from, buffer, sizeof buffer);
+    if (count < 0 && errno == EINTR) continue;
+    if (count <= 0) return count == 0;
+    for (ssize_t written = 0; written < count;) {
+      const ssize_t step = ::write(to, buffer + written, static_cast<std::size_t>(count - written));
+      if (step < 0 && errno == EINTR) continue;
+      if (step <= 0) return false;
+      written += step;
+    }
+  }
+}
+
+}  // namespace
+
+std::optional<FileEntry> FindFileEntry(const std::string& name) {
+  const std::optional<std::string> path = ExistingPath(name);
+  struct stat status;
+  if (!path || ::stat(path->c_str(), &status) != 0) return std::nullopt;
+  return FileEntry{S_ISDIR(status.st_mode)};
+}
+
+bool DeleteFile(const std::string& name) {
+  const std::optional<std::string> path = ExistingPath(name);
+  struct stat status;
+  if (!path || ::stat(path->c_str(), &status) != 0) return false;
+  if (S_ISDIR(status.st_mode) || IsReadOnly(status)) return false;
+  return ::unlink(path->c_str()) == 0;
+}
+
+bool CopyFile(const std::string& from, const std::string& to) {
+  const std::optional<std::string> source_path = ExistingPath(from);
+  const std::optional<std::string> destination_path = PathToCreate(to);
+  if (!source_path || !destination_path) return false;
+  const posix::UniqueFd source(::open(source_path->c_str(), O_RDONLY | O_CLOEXEC));
+  struct stat source_status;
+  if (!source || ::fstat(source.get(), &source_status) != 0 || !S_ISREG(source_status.st_mode)) {
+    return false;
+  }
+  struct stat destination_status;
+  if (::stat(destination_path->c_str(), &destination_status) == 0) {
+    const bool same_file = destination_status.st_dev == source_status.st_dev &&
+                           destination_status.st_ino == source_status.st_ino;
+    if (same_file || !S_ISREG(destination_status.st_mode) || IsReadOnly(destination_status)) {
+      return false;
+    }
+  }
+  const posix::UniqueFd destination(
+      ::open(destination_path->c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
+  if (!destination || !CopyContents(source.get(), destination.get())) return false;
+  // Windows copies the attributes and the last-write time with the contents.
+  const struct timespec times[2] = {source_status.st_atim, source_status.st_mtim};
+  return ::fchmod(destination.get(), source_status.st_mode & 07777) == 0 &&
+         ::futimens(destination.get(), times) == 0;
+}
+
+std::string FullPathName(const std::string& name) { return FullName(PrefixDrives(), name); }
+
+bool IsLeadByte(char) { return false; }  // UTF-8 has no byte that a separator could follow
+
+FileForReading::FileForReading(std::unique_ptr<Handle> handle) : handle_(std::move(handle)) {}
+FileForReading::FileForReading(FileForReading&&) noexcept = default;
+FileForReading::~FileForReading() = default;
+
+FileForReading FileForReading::Open(const std::string& name) {
+  const std::optional<std::string> path = ExistingPath(name);
+  if (!path) FailOpen(name, ENOENT);
+  posix::UniqueFd fd(::open(path->c_str(), O_RDONLY | O_CLOEXEC));
+  if (!fd) FailOpen(name, errno);
+  struct stat status;
+  if (::fstat(fd.get(), &status) != 0) FailOpen(name, errno);
+  if (S_ISDIR(status.st_mode)) FailOpen(name, EISDIR);
+  if (!LockWholeFile(fd.get(), F_RDLCK)) FailOpen(name, errno);
+  return FileForReading(std::make_unique<Handle>(Handle{std::move(fd)}));
+}
+
+std::uint64_t FileForReading::Size() {
+  const off_t end = ::lseek(handle_->fd.get(), 0, SEEK_END);
+  if (end < 0 || ::lseek(handle_->fd.get(), 0, SEEK_SET) != 0) return 0;
+  return static_cast<std::uint64_t>(end);
+}
+
+std::size_t FileForReading::Read(char* buffer, std::size_t count) {
+  std::size_t done = 0;
+  while (done < count) {
+    const ssize_t step = ::read(handle_->fd.get(), buffer + done, count - done);
+    if (step < 0 && errno == EINTR) continue;
+    if (step <= 0) break;
+    done += static_cast<std::size_t>(step);
+  }
+  return done;
+}
+
+FileForWriting::FileForWriting(std::unique_ptr<Handle> handle) : handle_(std::move(handle)) {}
+FileForWriting::FileForWriting(FileForWriting&&) noexcept = default;
+FileForWriting::~FileForWriting() = default;
+
+FileForWriting FileForWriting::Create(const std::string& name) {
+  const std::optional<std::string> path = PathToCreate(name);
+  if (!path) FailCreate(name, ENOENT);
+  struct stat status;
+  if (::stat(path->c_str(), &status) == 0) {
+    if (S_ISDIR(status.st_mode)) FailCreate(name, EISDIR);
+    if (IsReadOnly(status)) FailCreate(name, EACCES);
+  }
+  // Cut to zero length only once the lock is held, so that a refused open changes nothing.
+  posix::UniqueFd fd(::open(path->c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666));
+  if (!fd) FailCreate(name, errno);
+  if (!LockWholeFile(fd.get(), F_WRLCK)) FailCreate(name, errno);
+  if (::ftruncate(fd.get(), 0) != 0) FailCreate(name, errno);
+  return FileForWriting(std::make_unique<Handle>(Handle{std::move(fd)}));
+}
+
+std::size_t FileForWriting::Write(const char* data, std::size_t count) {
+  std::size_t done = 0;
+  while (done < count) {
+    const ssize_t step = ::write(handle_->fd.get(), data + done, count - done);
+    if (step < 0 && errno == EINTR) continue;
+    if (step <= 0) break;
+    done += static_cast<std::size_t>(step);
+  }
+  return done;
+}
+
+bool FileForWriting::Rewind() {
+  return ::lseek(handle_->fd.get(), 0, SEEK_SET) == 0 && ::ftruncate(handle_->fd.get(), 0) == 0;
+}
+
+}  // namespace qvhelp::platform
