@@ -1,0 +1,61 @@
+// The end-to-end cases: a machine's state before a run of the program, and what the run must
+// leave behind. The same table serves every build; what may differ between the platforms the
+// program runs on is listed in one place, PlatformTraits.
+#pragma once
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace qvhelp::e2e {
+
+// A file or directory under drive C:, its path relative to the drive with '/' between parts.
+struct Entry {
+  std::string path = {};
+  std::optional<std::string> contents = {};  // nothing: a directory
+  bool read_only = false;
+  bool dated_1970 = false;  // last-write time outside the DOS date range
+};
+
+// Who else holds the catalogue open while the program runs.
+enum class HeldOpen { kNobody, kForReading, kForWriting };
+
+struct Case {
+  std::string name = {};
+  // The IDE key's value lines, in the hive's text format; nothing: no key at all.
+  std::optional<std::string> key_values = {};
+  bool key_in_native_view_only = false;
+  bool hive_read_only = false;
+  std::vector<Entry> before = {};
+  std::string working_directory = "";  // relative to drive C:
+  HeldOpen held_open = HeldOpen::kNobody;
+  std::optional<long> file_size_limit = {};  // bytes a process may write to one file
+  bool stderr_closed = false;
+
+  int exit_status = 0;
+  // The exact standard error; {module}, {position} and {os:<name>} stand for the program's file
+  // name, eight hex digits and the platform's text for an OS error.
+  std::string stderr_text = {};
+  // How the files differ afterwards: an entry replaces the one at its path, and one whose
+  // path is prefixed with '-' is gone.
+  std::vector<Entry> changes = {};
+};
+
+const std::vector<Case>& AllCases();
+
+// What a platform is entitled to do differently, each with its reason.
+struct PlatformTraits {
+  std::string module_name;
+  std::map<std::string, std::string> os_texts;
+  std::map<std::string, std::string> skipped_cases;  // case name -> why it cannot run there
+};
+
+// The files as a run must leave them: `before` with `changes` applied, keyed by path.
+std::map<std::string, Entry> ExpectedAfter(const Case& c);
+
+// Whether `actual` is `pattern` with its placeholders filled in as the platform fills them.
+bool MatchesStandardError(const std::string& pattern, const std::string& actual,
+                          const PlatformTraits& traits);
+
+}  // namespace qvhelp::e2e

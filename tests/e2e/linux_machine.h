@@ -1,0 +1,25 @@
+// The program's Linux build on a Wine prefix made by hand in a temporary folder.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#include "tests/e2e/machine.h"
+
+namespace qvhelp::e2e {
+
+class LinuxMachine : public Machine {
+ public:
+  explicit LinuxMachine(std::string program);
+  ~LinuxMachine() override;
+  const PlatformTraits& Traits() const override;
+  void Prepare(const Case& c) override;
+  ChildResult Run(const Case& c) override;
+  std::filesystem::path DriveC() const override { return prefix_ / "drive_c"; }
+
+ private:
+  std::string program_;
+  std::filesystem::path prefix_;
+};
+
+}  // namespace qvhelp::e2e

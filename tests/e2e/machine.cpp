@@ -1,0 +1,102 @@
+// What every end-to-end machine shares: the hive text of a case's key and the files of drive C:.
+#include "tests/e2e/machine.h"
+
+#include <sys/stat.h>
+#include <utime.h>
+
+#include <fstream>
+#include <set>
+#include <sstream>
+
+namespace qvhelp::e2e {
+
+namespace fs = std::filesystem;
+
+std::string HiveKeySections(const Case& c) {
+  if (!c.key_values) return {};
+  std::string text;
+  const char* const kViews[] = {"[Software\\\\Wow6432Node\\\\Borland\\\\BDS\\\\3.0] 1796960020\n",
+                                "[Software\\\\Borland\\\\BDS\\\\3.0] 1796960020\n"};
+  for (const char* header : kViews) {
+    if (c.key_in_native_view_only && header == kViews[0]) continue;
+    text += header;
+    text += "#time=1dd893f4e265336\n";
+    text += *c.key_values;
+    text += "\n";
+  }
+  return text;
+}
+
+std::vector<std::string> WatchedFolders(const Case& c) {
+  std::set<std::string> folders = {"BDS", "Help", "Program Files/Borland"};
+  auto add = [&](std::string path) {
+    if (path.starts_with("-")) path.erase(0, 1);
+    std::string folder = path.substr(0, path.find('/'));
+    if (folder == "Program Files") folder = "Program Files/Borland";
+    folders.insert(folder);
+  };
+  for (const Entry& entry : c.before) add(entry.path);
+  for (const Entry& entry : c.changes) add(entry.path);
+  return {folders.begin(), folders.end()};
+}
+
+void RemoveWatchedFolders(const fs::path& drive_c, const Case& c) {
+  for (const std::string& folder : WatchedFolders(c)) {
+    const fs::path path = drive_c / folder;
+    // Read-only entries must be writable again before they can go.
+    if (fs::exists(path)) {
+      for (const auto& entry : fs::recursive_directory_iterator(path)) {
+        fs::permissions(entry.path(), fs::perms::owner_write, fs::perm_options::add);
+      }
+    }
+    fs::remove_all(path);
+  }
+}
+
+void LayDownEntries(const fs::path& drive_c, const std::vector<Entry>& entries) {
+  for (const Entry& entry : entries) {
+    const fs::path path = drive_c / entry.path;
+    if (!entry.contents) {
+      fs::create_directories(path);
+      continue;
+    }
+    fs::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << *entry.contents;
+    if (entry.dated_1970) {
+      const utimbuf epoch = {0, 0};
+      ::utime(path.c_str(), &epoch);
+    }
+    if (entry.read_only) {
+      fs::permissions(path, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                      fs::perm_options::remove);
+    }
+  }
+}
+
+std::map<std::string, Entry> Snapshot(const fs::path& drive_c, const Case& c) {
+  // Folders the case names are compared; those that only hold its files are not.
+  std::set<std::string> named_folders;
+  for (const Entry& entry : c.before) {
+    if (!entry.contents) named_folders.insert(entry.path);
+  }
+  std::map<std::string, Entry> entries;
+  for (const std::string& folder : WatchedFolders(c)) {
+    if (!fs::exists(drive_c / folder)) continue;
+    for (const auto& item : fs::recursive_directory_iterator(drive_c / folder)) {
+      const std::string path = fs::relative(item.path(), drive_c).string();
+      if (item.is_directory()) {
+        if (named_folders.contains(path)) entries[path] = Entry{path, std::nullopt};
+        continue;
+      }
+      std::ifstream in(item.path(), std::ios::binary);
+      std::ostringstream contents;
+      contents << in.rdbuf();
+      struct stat status;
+      ::stat(item.path().c_str(), &status);
+      entries[path] = Entry{path, contents.str(), (status.st_mode & 0222) == 0};
+    }
+  }
+  return entries;
+}
+
+}  // namespace qvhelp::e2e

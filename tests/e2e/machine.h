@@ -1,0 +1,39 @@
+// A machine the program runs on in the end-to-end tests: its registry, its drive C:, and how
+// the program is started there.
+#pragma once
+
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "tests/e2e/child_process.h"
+#include "tests/e2e/e2e_cases.h"
+
+namespace qvhelp::e2e {
+
+class Machine {
+ public:
+  virtual ~Machine() = default;
+  virtual const PlatformTraits& Traits() const = 0;
+  // A clean drive C: with the case's files, and the case's registry key.
+  virtual void Prepare(const Case& c) = 0;
+  // Runs the program as the case says, with the catalogue held open by another process if so.
+  virtual ChildResult Run(const Case& c) = 0;
+  virtual std::filesystem::path DriveC() const = 0;
+};
+
+// The key's sections in the hive's text format, in the 32-bit view and, unless the case keeps
+// it to the native one, in the 64-bit view as well.
+std::string HiveKeySections(const Case& c);
+
+// The folders under drive C: that a case may touch; everything in them is compared.
+std::vector<std::string> WatchedFolders(const Case& c);
+
+void RemoveWatchedFolders(const std::filesystem::path& drive_c, const Case& c);
+void LayDownEntries(const std::filesystem::path& drive_c, const std::vector<Entry>& entries);
+
+// Files under the watched folders, and the folders the case names, keyed by path.
+std::map<std::string, Entry> Snapshot(const std::filesystem::path& drive_c, const Case& c);
+
+}  // namespace qvhelp::e2e
