@@ -20,7 +20,8 @@ std::string ChangeFileExt(std::string_view name, std::string_view ext) {
       last_separator = i;
     }
   }
-  const bool has_extension = last_separator != std::string_view::npos && name[last_separator] == '.';
+  const bool has_extension =
+      last_separator != std::string_view::npos && name[last_separator] == '.';
   std::string result(has_extension ? name.substr(0, last_separator) : name);
   result.append(ext);
   return result;

@@ -27,8 +27,7 @@ std::size_t CountCatalogueLines(std::string_view text) {
     const bool cr_not_before_lf = text[i] == '\r' && (i + 1 == size || text[i + 1] != '\n');
     breaks += static_cast<std::size_t>(lf) + static_cast<std::size_t>(cr_not_before_lf);
   }
-  const bool unterminated_last_line =
-      !text.empty() && text.back() != '\n' && text.back() != '\r';
+  const bool unterminated_last_line = !text.empty() && text.back() != '\n' && text.back() != '\r';
   return breaks + (unterminated_last_line ? 1 : 0);
 }
 

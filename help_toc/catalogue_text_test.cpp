@@ -24,6 +24,8 @@ struct SplitCase {
   std::string joined;
 };
 
+void PrintTo(const SplitCase& c, std::ostream* out) { *out << c.name; }
+
 class CatalogueTextTest : public testing::TestWithParam<SplitCase> {};
 
 TEST_P(CatalogueTextTest, SplitsAndJoinsByTheBreakRules) {
@@ -36,8 +38,7 @@ TEST_P(CatalogueTextTest, SplitsAndJoinsByTheBreakRules) {
 INSTANTIATE_TEST_SUITE_P(
     BreakRules, CatalogueTextTest,
     testing::Values(
-        SplitCase{"Empty", "", {}, ""},
-        SplitCase{"CrLf", "a\r\nb\r\n", {"a", "b"}, "a\r\nb\r\n"},
+        SplitCase{"Empty", "", {}, ""}, SplitCase{"CrLf", "a\r\nb\r\n", {"a", "b"}, "a\r\nb\r\n"},
         SplitCase{"Lf", "a\nb\n", {"a", "b"}, "a\r\nb\r\n"},
         SplitCase{"LoneCr", "a\rb\r", {"a", "b"}, "a\r\nb\r\n"},
         SplitCase{"LfCrIsTwoBreaks", "a\n\rb", {"a", "", "b"}, "a\r\n\r\nb\r\n"},
@@ -45,7 +46,9 @@ INSTANTIATE_TEST_SUITE_P(
         SplitCase{"OnlyBreaks", "\r\n\n\r", {"", "", ""}, "\r\n\r\n\r\n"},
         SplitCase{"CrAtTheEnd", "a\r", {"a"}, "a\r\n"},
         SplitCase{"CrCrLf", "a\r\r\nb", {"a", "", "b"}, "a\r\n\r\nb\r\n"},
-        SplitCase{"NulIsAnOrdinaryByte", std::string("a\0b\nc", 5), {std::string("a\0b", 3), "c"},
+        SplitCase{"NulIsAnOrdinaryByte",
+                  std::string("a\0b\nc", 5),
+                  {std::string("a\0b", 3), "c"},
                   std::string("a\0b\r\nc\r\n", 8)},
         SplitCase{"MixedBreaks", "x\r\ny\nz\rw", {"x", "y", "z", "w"}, "x\r\ny\r\nz\r\nw\r\n"}),
     [](const testing::TestParamInfo<SplitCase>& param) { return std::string(param.param.name); });

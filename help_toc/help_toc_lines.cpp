@@ -71,7 +71,8 @@ std::string HelpTocLines::Join() const {
   };
   // Measured first, so that the text is made with one allocation of its final size.
   std::size_t size = 0;
-  for_each_kept_line([&](std::string_view line) { size += line.size() + kCatalogueLineBreak.size(); });
+  for_each_kept_line(
+      [&](std::string_view line) { size += line.size() + kCatalogueLineBreak.size(); });
   std::string joined;
   joined.reserve(size);
   for_each_kept_line([&](std::string_view line) {

@@ -26,11 +26,11 @@ class Error : public std::exception {
   const void* raise_address_;
 };
 
-#define QVHELP_ERROR_KIND(Name)                                        \
-  class Name : public Error {                                          \
-   public:                                                             \
-    Name(std::string message, const void* raise_address)               \
-        : Error(#Name, std::move(message), raise_address) {}           \
+#define QVHELP_ERROR_KIND(Name)                              \
+  class Name : public Error {                                \
+   public:                                                   \
+    Name(std::string message, const void* raise_address)     \
+        : Error(#Name, std::move(message), raise_address) {} \
   }
 
 QVHELP_ERROR_KIND(EFOpenError);

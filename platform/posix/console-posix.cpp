@@ -30,12 +30,14 @@ void WriteToStandardError(std::span<const std::string_view> pieces) {
   std::size_t count = 0;
   for (std::string_view piece : pieces) {
     if (count == kMaxPieces) {
-      [[maybe_unused]] const ssize_t ignored = ::writev(STDERR_FILENO, vectors, static_cast<int>(count));
+      [[maybe_unused]] const ssize_t ignored =
+          ::writev(STDERR_FILENO, vectors, static_cast<int>(count));
       count = 0;
     }
     vectors[count++] = {const_cast<char*>(piece.data()), piece.size()};
   }
-  [[maybe_unused]] const ssize_t ignored = ::writev(STDERR_FILENO, vectors, static_cast<int>(count));
+  [[maybe_unused]] const ssize_t ignored =
+      ::writev(STDERR_FILENO, vectors, static_cast<int>(count));
 }
 
 }  // namespace qvhelp::platform

@@ -38,7 +38,7 @@ TEST(MakeFullDosPathTest, MakesNamesAbsoluteAsWindowsDoes) {
 
 TEST(SameFileNameTest, IgnoresCaseAsWindowsDoes) {
   EXPECT_TRUE(SameFileName("bds3.HxT", "BDS3.hxt"));
-  EXPECT_TRUE(SameFileName("B\xc3\xbcro", "B\xc3\x9cRO"));               // Büro, BÜRO
+  EXPECT_TRUE(SameFileName("B\xc3\xbcro", "B\xc3\x9cRO"));  // Büro, BÜRO
   EXPECT_TRUE(SameFileName("\xd0\xbf\xd0\xb0\xd0\xbf", "\xd0\x9f\xd0\x90\xd0\x9f"));  // папка
   EXPECT_FALSE(SameFileName("bds3.HxT", "bds3.HxS"));
   EXPECT_FALSE(SameFileName("bds", "bds3"));
@@ -93,12 +93,12 @@ TEST_F(WineDrivesTest, CurrentDriveIsTheLongestTargetThatHoldsTheCurrentDirector
   fs::current_path(prefix_ / "drive_d");
   EXPECT_EQ(drives.CurrentDirectory(), "D:\\");
   fs::current_path(prefix_);
-  EXPECT_EQ(drives.CurrentDirectory(),
-            "Z:" + [&] {
-              std::string dos = fs::canonical(prefix_).string();
-              for (char& c : dos) c = c == '/' ? '\\' : c;
-              return dos;
-            }());
+  EXPECT_EQ(
+      drives.CurrentDirectory(), "Z:" + [&] {
+        std::string dos = fs::canonical(prefix_).string();
+        for (char& c : dos) c = c == '/' ? '\\' : c;
+        return dos;
+      }());
 }
 
 }  // namespace

@@ -45,8 +45,11 @@ void AppendCodePoint(char32_t code_point, std::u16string& out) {
 // itself.
 char32_t DecodeUtf8(std::string_view text, std::size_t& position) {
   const auto lead = static_cast<unsigned char>(text[position]);
-  int length = lead < 0x80 ? 1 : lead >= 0xC2 && lead < 0xE0 ? 2 : lead >= 0xE0 && lead < 0xF0 ? 3
-                                 : lead >= 0xF0 && lead < 0xF5 ? 4 : 0;
+  int length = lead < 0x80                   ? 1
+               : lead >= 0xC2 && lead < 0xE0 ? 2
+               : lead >= 0xE0 && lead < 0xF0 ? 3
+               : lead >= 0xF0 && lead < 0xF5 ? 4
+                                             : 0;
   if (length <= 1 || position + length > text.size()) {
     ++position;
     return lead;
@@ -74,8 +77,7 @@ char32_t DecodeUtf8(std::string_view text, std::size_t& position) {
 // after it. The escapes are Wine's: \a \b \e \f \n \r \t \v, up to three octal digits, \x and
 // up to four hex digits (one UTF-16 code unit), and a backslash before any other character
 // for that character.
-bool ParseText(std::string_view line, std::size_t& position, char terminator,
-               std::u16string& out) {
+bool ParseText(std::string_view line, std::size_t& position, char terminator, std::u16string& out) {
   out.clear();
   while (position < line.size()) {
     const char c = line[position];
@@ -90,14 +92,30 @@ bool ParseText(std::string_view line, std::size_t& position, char terminator,
     if (++position == line.size()) return false;
     const char escaped = line[position++];
     switch (escaped) {
-      case 'a': out.push_back(u'\a'); break;
-      case 'b': out.push_back(u'\b'); break;
-      case 'e': out.push_back(u'\x1b'); break;
-      case 'f': out.push_back(u'\f'); break;
-      case 'n': out.push_back(u'\n'); break;
-      case 'r': out.push_back(u'\r'); break;
-      case 't': out.push_back(u'\t'); break;
-      case 'v': out.push_back(u'\v'); break;
+      case 'a':
+        out.push_back(u'\a');
+        break;
+      case 'b':
+        out.push_back(u'\b');
+        break;
+      case 'e':
+        out.push_back(u'\x1b');
+        break;
+      case 'f':
+        out.push_back(u'\f');
+        break;
+      case 'n':
+        out.push_back(u'\n');
+        break;
+      case 'r':
+        out.push_back(u'\r');
+        break;
+      case 't':
+        out.push_back(u'\t');
+        break;
+      case 'v':
+        out.push_back(u'\v');
+        break;
       case 'x': {
         unsigned value = 0;
         int digits = 0;
@@ -236,8 +254,7 @@ bool ParseData(std::string_view line, std::size_t position, HiveValue& value) {
     return ParseHexData(line, position, value.data);
   }
   if (ConsumePrefix(line, position, "hex")) {
-    return ParseTypeSuffix(line, position, value.type) &&
-           ParseHexData(line, position, value.data);
+    return ParseTypeSuffix(line, position, value.type) && ParseHexData(line, position, value.data);
   }
   return false;
 }

@@ -41,7 +41,8 @@ std::string Utf16(std::u16string_view units) {
   return bytes;
 }
 
-constexpr std::string_view kWowHeader = "[Software\\\\Wow6432Node\\\\Borland\\\\BDS\\\\3.0] 1796960020\n";
+constexpr std::string_view kWowHeader =
+    "[Software\\\\Wow6432Node\\\\Borland\\\\BDS\\\\3.0] 1796960020\n";
 constexpr std::string_view kNativeHeader = "[Software\\\\Borland\\\\BDS\\\\3.0] 1796960020\n";
 
 TEST(HiveKeyScannerTest, ThirtyTwoBitViewOfA64BitHive) {
@@ -64,8 +65,10 @@ TEST(HiveKeyScannerTest, KeyExistence) {
   const Case cases[] = {
       {"Header", std::string(kWowHeader), true},
       {"HeaderInOtherCase", "[software\\\\wow6432node\\\\BORLAND\\\\bds\\\\3.0] 1\n", true},
-      {"OnlyASubkeyIsWritten", "[Software\\\\Wow6432Node\\\\Borland\\\\BDS\\\\3.0\\\\Sub] 1\n", true},
-      {"SiblingWithTheSamePrefix", "[Software\\\\Wow6432Node\\\\Borland\\\\BDS\\\\3.01] 1\n", false},
+      {"OnlyASubkeyIsWritten", "[Software\\\\Wow6432Node\\\\Borland\\\\BDS\\\\3.0\\\\Sub] 1\n",
+       true},
+      {"SiblingWithTheSamePrefix", "[Software\\\\Wow6432Node\\\\Borland\\\\BDS\\\\3.01] 1\n",
+       false},
       {"Parent", "[Software\\\\Wow6432Node\\\\Borland\\\\BDS] 1\n", false},
       {"NativeViewOnly", std::string(kNativeHeader), false},
       {"HeaderNeverCloses", "[Software\\\\Wow6432Node\\\\Borland\\\\BDS\\\\3.0 1\n", false},
@@ -104,6 +107,8 @@ struct ValueCase {
   std::string data;  // as stored
 };
 
+void PrintTo(const ValueCase& c, std::ostream* out) { *out << c.name; }
+
 class HiveValueTest : public testing::TestWithParam<ValueCase> {};
 
 TEST_P(HiveValueTest, ParsesTypeAndData) {
@@ -132,7 +137,8 @@ INSTANTIATE_TEST_SUITE_P(
         ValueCase{"Escapes", "\"RootDir\"=\"q\\\"t\\\\n\\n\\r\\t\\x41\\xfc\\x263a!\"\n", 1,
                   Utf16(u"q\"t\\n\n\r\tA\u00fc\u263a!\0"s)},
         ValueCase{"Octal", "\"RootDir\"=\"a\\101\\0b\"\n", 1, Utf16(u"aA\0b\0"s)},
-        ValueCase{"Utf8InTheFile", "\"RootDir\"=\"C:\\\\B\xc3\xbcro\"\n", 1, Utf16(u"C:\\B\u00fcro\0"s)},
+        ValueCase{"Utf8InTheFile", "\"RootDir\"=\"C:\\\\B\xc3\xbcro\"\n", 1,
+                  Utf16(u"C:\\B\u00fcro\0"s)},
         ValueCase{"NameInOtherCase", "\"ROOTDIR\"=\"x\"\n", 1, Utf16(u"x\0"s)},
         ValueCase{"LastOneCounts", "\"RootDir\"=\"a\"\n\"RootDir\"=\"b\"\n", 1, Utf16(u"b\0"s)},
         ValueCase{"MalformedLaterOneIgnored", "\"RootDir\"=\"a\"\n\"RootDir\"=\"b\n", 1,

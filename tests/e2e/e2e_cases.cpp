@@ -26,7 +26,8 @@ std::string TenLines(int marker_index, std::string_view line_break = "\r\n",
                      const std::string& marker_line = kMarkerLine) {
   std::string text;
   for (int i = 0; i < 10; ++i) {
-    text += i == marker_index ? marker_line : "<HelpTOCNode Title=\"Line " + std::to_string(i) + "\"/>";
+    text +=
+        i == marker_index ? marker_line : "<HelpTOCNode Title=\"Line " + std::to_string(i) + "\"/>";
     text += line_break;
   }
   return text;
@@ -87,8 +88,8 @@ std::vector<Case> MakeCases() {
     add(c);
   }
   {
-    Case c{.name = "KeyOnlyInThe64BitView", .key_values = kRootDir,
-           .key_in_native_view_only = true};
+    Case c{
+        .name = "KeyOnlyInThe64BitView", .key_values = kRootDir, .key_in_native_view_only = true};
     c.before = With(kHelpFiles, {File(kToc, TenLines(4))});
     add(c);
   }
@@ -104,7 +105,8 @@ std::vector<Case> MakeCases() {
   }
   add(Patched("Patched", kRootDir, {File(kToc, TenLines(4))}));
   add(Patched("RootInOtherCase", "\"RootDir\"=\"c:\\\\bds\"\n", {File(kToc, TenLines(4))}));
-  add(Patched("RootEndsInABackslash", "\"RootDir\"=\"C:\\\\BDS\\\\\"\n", {File(kToc, TenLines(4))}));
+  add(Patched("RootEndsInABackslash", "\"RootDir\"=\"C:\\\\BDS\\\\\"\n",
+              {File(kToc, TenLines(4))}));
   add(Patched("RootWithANulInside",
               "\"RootDir\"=hex(1):43,00,3a,00,5c,00,42,00,44,00,53,00,00,00,6a,00,00,00\n",
               {File(kToc, TenLines(4))}));
@@ -121,8 +123,9 @@ std::vector<Case> MakeCases() {
            {"RootAsDword", "\"RootDir\"=dword:00000005\n"},
            {"RootAsBinary", "\"RootDir\"=hex:43,3a,5c,42,44,53,00\n"},
            {"RootAsMultiString", "\"RootDir\"=str(7):\"C:\\\\BDS\\0\"\n"}}) {
-    Case c = Patched(name, values, {File(kToc, TenLines(4)), File("Help/Common/bds3.HxT", TenLines(4))},
-                     "Help/Common/bds3.HxT");
+    Case c =
+        Patched(name, values, {File(kToc, TenLines(4)), File("Help/Common/bds3.HxT", TenLines(4))},
+                "Help/Common/bds3.HxT");
     add(c);
   }
 
@@ -166,13 +169,16 @@ std::vector<Case> MakeCases() {
   }
   {
     Case c{.name = "SecondMarkerFarEnoughAwayStays", .key_values = kRootDir};
-    c.before = With(kHelpFiles, {File(kToc, Join({"a", kMarkerLine, "b", "c", kMarkerLine, "d", "e", "f"}, "\r\n"))});
+    c.before =
+        With(kHelpFiles,
+             {File(kToc, Join({"a", kMarkerLine, "b", "c", kMarkerLine, "d", "e", "f"}, "\r\n"))});
     c.changes = With(kHelpFilesGone, {File(kToc, Join({"a", kMarkerLine, "d", "e", "f"}, "\r\n"))});
     add(c);
   }
   {
     Case c{.name = "SecondMarkerInsideTheBlockGoesWithIt", .key_values = kRootDir};
-    c.before = With(kHelpFiles, {File(kToc, Join({"a", kMarkerLine, kMarkerLine, "c", "d"}, "\r\n"))});
+    c.before =
+        With(kHelpFiles, {File(kToc, Join({"a", kMarkerLine, kMarkerLine, "c", "d"}, "\r\n"))});
     c.changes = With(kHelpFilesGone, {File(kToc, Join({"a", "d"}, "\r\n"))});
     add(c);
   }
@@ -184,7 +190,9 @@ std::vector<Case> MakeCases() {
   }
   {
     Case c{.name = "NulBytesAreKept", .key_values = kRootDir};
-    c.before = With(kHelpFiles, {File(kToc, std::string("a\0b\n", 4) + kMarkerLine + std::string("\nx\ny\n\0\n", 7))});
+    c.before =
+        With(kHelpFiles,
+             {File(kToc, std::string("a\0b\n", 4) + kMarkerLine + std::string("\nx\ny\n\0\n", 7))});
     c.changes = With(kHelpFilesGone, {File(kToc, std::string("a\0b\r\n\0\r\n", 8))});
     add(c);
   }
@@ -192,7 +200,8 @@ std::vector<Case> MakeCases() {
     Case c{.name = "MarkerOnLine" + std::to_string(index) + "Of10", .key_values = kRootDir};
     c.before = With(kHelpFiles, {File(kToc, TenLines(index))});
     c.exit_status = 1;
-    c.stderr_text = Report("EStringListError", "List index out of bounds (" + std::to_string(index) + ").");
+    c.stderr_text =
+        Report("EStringListError", "List index out of bounds (" + std::to_string(index) + ").");
     c.changes = {File(kBackup, TenLines(index))};
     add(c);
   }
@@ -234,12 +243,14 @@ std::vector<Case> MakeCases() {
     Case c{.name = "ReadOnlyCatalogue", .key_values = kRootDir};
     c.before = With(kHelpFiles, {File(kToc, TenLines(4), true)});
     c.exit_status = 1;
-    c.stderr_text = Report("EFCreateError", "Cannot create file \"" + kTocDos + "\". {os:access_denied}.");
+    c.stderr_text =
+        Report("EFCreateError", "Cannot create file \"" + kTocDos + "\". {os:access_denied}.");
     c.changes = {File(kBackup, TenLines(4), true)};
     add(c);
   }
   {
-    Case c{.name = "CatalogueHeldOpenForWriting", .key_values = kRootDir,
+    Case c{.name = "CatalogueHeldOpenForWriting",
+           .key_values = kRootDir,
            .held_open = HeldOpen::kForWriting};
     c.before = With(kHelpFiles, {File(kToc, TenLines(4))});
     c.exit_status = 1;
@@ -248,7 +259,8 @@ std::vector<Case> MakeCases() {
     add(c);
   }
   {
-    Case c{.name = "CatalogueHeldOpenForReading", .key_values = kRootDir,
+    Case c{.name = "CatalogueHeldOpenForReading",
+           .key_values = kRootDir,
            .held_open = HeldOpen::kForReading};
     c.before = With(kHelpFiles, {File(kToc, TenLines(4))});
     c.exit_status = 1;
@@ -261,7 +273,8 @@ std::vector<Case> MakeCases() {
     // original, and the write falls short of it.
     std::string original;
     for (int i = 0; i < 100; ++i) original += (i == 50 ? kMarkerLine : "x") + "\n";
-    Case c{.name = "WriteFallsShort", .key_values = kRootDir,
+    Case c{.name = "WriteFallsShort",
+           .key_values = kRootDir,
            .file_size_limit = static_cast<long>(original.size())};
     c.before = With(kHelpFiles, {File(kToc, original)});
     c.exit_status = 1;
@@ -370,7 +383,8 @@ bool MatchesStandardError(const std::string& pattern, const std::string& actual,
       regex += "[0-9A-F]{8}";
     } else if (name.starts_with("os:")) {
       const auto text = traits.os_texts.find(name.substr(3));
-      regex += EscapeForRegex(text == traits.os_texts.end() ? "<unknown " + name + ">" : text->second);
+      regex +=
+          EscapeForRegex(text == traits.os_texts.end() ? "<unknown " + name + ">" : text->second);
     } else {
       regex += EscapeForRegex(pattern.substr(open, close - open + 1));
     }

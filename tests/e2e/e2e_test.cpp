@@ -58,7 +58,9 @@ TEST_P(EndToEndTest, LeavesTheFilesAndReportAsExpected) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, EndToEndTest, testing::ValuesIn(AllCases()),
-                         [](const testing::TestParamInfo<Case>& param) { return param.param.name; });
+                         [](const testing::TestParamInfo<Case>& param) {
+                           return param.param.name;
+                         });
 
 }  // namespace
 }  // namespace qvhelp::e2e

@@ -67,7 +67,8 @@ void LayDownEntries(const fs::path& drive_c, const std::vector<Entry>& entries) 
       ::utime(path.c_str(), &epoch);
     }
     if (entry.read_only) {
-      fs::permissions(path, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+      fs::permissions(path,
+                      fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                       fs::perm_options::remove);
     }
   }
