@@ -2,7 +2,9 @@
 # Installs the Debian packages the build and the tests need, when any is missing.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ libgtest-dev clang-format)
+# The Linux build and its tests; the Windows builds (MinGW-w64) and Wine to run the x64 one.
+packages=(cmake ninja-build g++ libgtest-dev googletest clang-format
+  g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine64)
 
 missing=()
 for package in "${packages[@]}"; do

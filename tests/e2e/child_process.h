@@ -10,11 +10,13 @@
 namespace qvhelp::e2e {
 
 struct ChildOptions {
-  std::vector<std::string> argv;
-  std::filesystem::path working_directory;
-  std::map<std::string, std::string> environment;  // added to this process's own
-  std::optional<long> file_size_limit;
+  std::vector<std::string> argv = {};
+  std::filesystem::path working_directory = {};
+  std::map<std::string, std::string> environment = {};  // added to this process's own
+  std::optional<long> file_size_limit = {};
   bool stderr_closed = false;
+  // Output to /dev/null, for a child that leaves a daemon behind holding what it inherited.
+  bool output_discarded = false;
 };
 
 struct ChildResult {
@@ -24,5 +26,22 @@ struct ChildResult {
 };
 
 ChildResult RunChild(const ChildOptions& options);
+
+// A child that runs beside the test until it is told to end by the end of its standard input.
+class BackgroundChild {
+ public:
+  explicit BackgroundChild(const ChildOptions& options);
+  BackgroundChild(const BackgroundChild&) = delete;
+  BackgroundChild& operator=(const BackgroundChild&) = delete;
+  ~BackgroundChild();
+
+  // The child's first line of standard output.
+  std::string ReadLine();
+
+ private:
+  int pid_ = -1;
+  int input_ = -1;
+  int output_ = -1;
+};
 
 }  // namespace qvhelp::e2e

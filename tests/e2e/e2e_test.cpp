@@ -1,6 +1,9 @@
 // Runs every end-to-end case against the built program.
 //
-//   qvhelp_e2e_tests --program=PATH   the Linux build on a hand-made prefix
+//   qvhelp_e2e_tests --program=PATH
+//       the Linux build, on a prefix made by hand
+//   qvhelp_e2e_tests --wine-program=PATH.exe --wine-hold-open=HELPER.exe
+//       the Windows build under Wine, on a prefix made by wineboot
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -9,6 +12,7 @@
 
 #include "tests/e2e/e2e_cases.h"
 #include "tests/e2e/linux_machine.h"
+#include "tests/e2e/wine_machine.h"
 
 namespace qvhelp::e2e {
 
@@ -68,14 +72,29 @@ INSTANTIATE_TEST_SUITE_P(Cases, EndToEndTest, testing::ValuesIn(AllCases()),
 int main(int argc, char** argv) {
   testing::InitGoogleTest(&argc, argv);
   std::string program;
+  std::string wine_program;
+  std::string hold_open_helper;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
-    if (arg.starts_with("--program=")) program = std::filesystem::absolute(arg.substr(10));
+    auto value = [&](std::string_view option) -> std::optional<std::string> {
+      if (!arg.starts_with(option)) return std::nullopt;
+      return std::filesystem::absolute(arg.substr(option.size())).string();
+    };
+    if (auto path = value("--program=")) program = *path;
+    if (auto path = value("--wine-program=")) wine_program = *path;
+    if (auto path = value("--wine-hold-open=")) hold_open_helper = *path;
   }
-  if (program.empty()) {
-    std::fprintf(stderr, "usage: %s --program=PATH\n", argv[0]);
+  auto& machine = qvhelp::e2e::CurrentMachine();
+  if (!program.empty()) {
+    machine = std::make_unique<qvhelp::e2e::LinuxMachine>(program);
+  } else if (!wine_program.empty() && !hold_open_helper.empty()) {
+    machine = std::make_unique<qvhelp::e2e::WineMachine>(wine_program, hold_open_helper);
+  } else {
+    std::fprintf(stderr, "usage: %s --program=PATH | --wine-program=PATH --wine-hold-open=PATH\n",
+                 argv[0]);
     return 2;
   }
-  qvhelp::e2e::CurrentMachine() = std::make_unique<qvhelp::e2e::LinuxMachine>(program);
-  return RUN_ALL_TESTS();
+  const int status = RUN_ALL_TESTS();
+  machine.reset();
+  return status;
 }

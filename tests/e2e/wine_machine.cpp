@@ -1,0 +1,137 @@
+// The Windows build's machine: a Wine prefix made once, its files reset between cases, its
+// hive written by hand while wineserver is down so that one hive text serves both builds.
+#include "tests/e2e/wine_machine.h"
+
+#include <unistd.h>
+
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <stdexcept>
+
+namespace qvhelp::e2e {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kWine = "/usr/lib/wine/wine64";
+const std::string kWineServer = "/usr/lib/wine/wineserver";
+
+std::string ReadWholeFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream contents;
+  contents << in.rdbuf();
+  return contents.str();
+}
+
+std::string DosName(const std::string& path_on_drive_c) {
+  std::string dos = "C:\\" + path_on_drive_c;
+  for (char& c : dos) c = c == '/' ? '\\' : c;
+  return dos;
+}
+
+}  // namespace
+
+WineMachine::WineMachine(std::string program, std::string hold_open_helper)
+    : program_(std::move(program)),
+      hold_open_helper_(std::move(hold_open_helper)),
+      prefix_(fs::temp_directory_path() / ("qvhelp-wine." + std::to_string(::getpid()))) {
+  fs::remove_all(prefix_);
+  const ChildResult boot = RunWine({kWine, "wineboot", "-i"});
+  RunWine({kWineServer, "-w"});
+  if (boot.exit_status != 0 || !fs::exists(prefix_ / "system.reg")) {
+    throw std::runtime_error("wineboot failed: " + boot.standard_error);
+  }
+  pristine_hive_ = ReadWholeFile(prefix_ / "system.reg");
+}
+
+WineMachine::~WineMachine() {
+  RunWine({kWineServer, "-k"});
+  RunWine({kWineServer, "-w"});
+  std::error_code ignored;
+  fs::remove_all(prefix_, ignored);
+}
+
+const PlatformTraits& WineMachine::Traits() const {
+  static const PlatformTraits traits = {
+      .module_name = "qvhelp-remove.exe",
+      .os_texts = {{"access_denied", "Access denied"}, {"in_use", "Sharing violation"}},
+      .skipped_cases = {
+          {"LongPathShownWhole",
+           "Windows' A functions refuse names of MAX_PATH bytes or more (error 206), so a "
+           "catalogue at such a name is not found and the run ends quietly"},
+          {"KeyOnlyReadable",
+           "Wine grants all access to HKEY_LOCAL_MACHINE's keys whatever the permissions of "
+           "system.reg, so a key that grants only read access cannot be made here"},
+          {"KeyOnlyInThe64BitView",
+           "the x64 build, the one that runs here, reads the 64-bit view, where this key is"},
+          {"ReadOnlyCatalogue",
+           "Wine run by root lets CreateFileA open a read-only file for writing: it leans on "
+           "the kernel's permission check, which root passes"},
+          {"ReadOnlyOldBackupStays",
+           "Wine run by root lets CopyFileA overwrite a read-only destination: it leans on the "
+           "kernel's permission check, which root passes"},
+      }};
+  return traits;
+}
+
+ChildResult WineMachine::RunWine(std::vector<std::string> argv, const Case* c) const {
+  ChildOptions options{.argv = std::move(argv),
+                       .working_directory = c ? DriveC() / c->working_directory : fs::path("/"),
+                       .environment = {{"WINEPREFIX", prefix_.string()},
+                                       {"WINEDEBUG", "-all"},
+                                       {"WINEDLLOVERRIDES", "mscoree,mshtml="}}};
+  if (c) {
+    options.file_size_limit = c->file_size_limit;
+    options.stderr_closed = c->stderr_closed;
+  }
+  return RunChild(options);
+}
+
+void WineMachine::WriteRegistry(const std::string& key_sections) {
+  if (key_sections == key_sections_) return;
+  // wineserver writes the hive back when it exits: it must be gone before the hive is edited,
+  // and it loads the edited hive when it starts again.
+  RunWine({kWineServer, "-k"});
+  RunWine({kWineServer, "-w"});
+  std::ofstream(prefix_ / "system.reg", std::ios::binary) << pristine_hive_ << "\n" << key_sections;
+  key_sections_ = key_sections;
+  // Started here and kept running: a wineserver that a run of the program starts would hold
+  // the run's output pipes open until it exits.
+  RunChild({.argv = {kWineServer, "-p"},
+            .working_directory = "/",
+            .environment = {{"WINEPREFIX", prefix_.string()}},
+            .output_discarded = true});
+}
+
+void WineMachine::Prepare(const Case& c) {
+  for (const std::string& folder : WatchedFolders(c)) touched_folders_.insert(folder);
+  for (const std::string& folder : touched_folders_) {
+    Case just_this_folder;
+    just_this_folder.before = {Entry{folder + "/x", ""}};
+    RemoveWatchedFolders(DriveC(), just_this_folder);
+  }
+  WriteRegistry(HiveKeySections(c));
+  LayDownEntries(DriveC(), c.before);
+}
+
+ChildResult WineMachine::Run(const Case& c) {
+  std::unique_ptr<BackgroundChild> holder;
+  if (c.held_open != HeldOpen::kNobody) {
+    std::string catalogue;
+    for (const Entry& entry : c.before) {
+      if (entry.path.ends_with("bds3.HxT")) catalogue = DosName(entry.path);
+    }
+    holder = std::make_unique<BackgroundChild>(ChildOptions{
+        .argv = {kWine, hold_open_helper_,
+                 c.held_open == HeldOpen::kForWriting ? "writing" : "reading", catalogue},
+        .working_directory = DriveC(),
+        .environment = {{"WINEPREFIX", prefix_.string()}, {"WINEDEBUG", "-all"}}});
+    const std::string ready = holder->ReadLine();
+    if (ready != "ready") throw std::runtime_error("the holder did not open the file: " + ready);
+  }
+  return RunWine({kWine, program_}, &c);
+}
+
+}  // namespace qvhelp::e2e

@@ -1,0 +1,33 @@
+// The Windows build under Wine, on a real prefix made once with wineboot.
+#pragma once
+
+#include <filesystem>
+#include <set>
+#include <string>
+
+#include "tests/e2e/machine.h"
+
+namespace qvhelp::e2e {
+
+class WineMachine : public Machine {
+ public:
+  WineMachine(std::string program, std::string hold_open_helper);
+  ~WineMachine() override;
+  const PlatformTraits& Traits() const override;
+  void Prepare(const Case& c) override;
+  ChildResult Run(const Case& c) override;
+  std::filesystem::path DriveC() const override { return prefix_ / "drive_c"; }
+
+ private:
+  ChildResult RunWine(std::vector<std::string> argv, const Case* c = nullptr) const;
+  void WriteRegistry(const std::string& key_sections);
+
+  std::string program_;
+  std::string hold_open_helper_;
+  std::filesystem::path prefix_;
+  std::string pristine_hive_;
+  std::string key_sections_;
+  std::set<std::string> touched_folders_;
+};
+
+}  // namespace qvhelp::e2e
