@@ -2,6 +2,7 @@
 #include "app/run.h"
 
 #include <string>
+#include <string_view>
 
 #include "app/file_names.h"
 #include "help_toc/help_toc_patch.h"
@@ -11,17 +12,20 @@
 namespace qvhelp {
 namespace {
 
-const std::string HelpTocSuffix = "\\Help\\Common\\bds3.HxT";
-const std::string HelpTocBackupExt = ".~HxT";
+// Constants, not std::string objects: nothing is allocated before the run's error handler is
+// in place.
+constexpr std::string_view HelpTocSuffix = "\\Help\\Common\\bds3.HxT";
+constexpr std::string_view HelpTocBackupExt = ".~HxT";
 // Fixed on drive C:, not derived from the install root as the catalogue is.
-const std::string LibraryHelpFile =
+constexpr std::string_view LibraryHelpFile =
     "C:\\Program Files\\Borland\\BDS\\3.0\\Help\\ThirdParty\\QV3LibraryDoc.HxS";
-const std::string LibraryHelpIndexFile =
+constexpr std::string_view LibraryHelpIndexFile =
     "C:\\Program Files\\Borland\\BDS\\3.0\\Help\\ThirdParty\\QV3LibraryDoc.HxI";
 
 void RemoveLibraryHelpFiles() {
-  for (const std::string* name : {&LibraryHelpFile, &LibraryHelpIndexFile}) {
-    if (FileExists(*name)) platform::DeleteFile(*name);
+  for (std::string_view file : {LibraryHelpFile, LibraryHelpIndexFile}) {
+    const std::string name(file);
+    if (FileExists(name)) platform::DeleteFile(name);
   }
 }
 
@@ -31,7 +35,7 @@ void RunHelpRemoval() {
   if (!InstallKeyExists()) return;
   const std::string InstallRoot = ReadInstallRoot();
   // A plain concatenation: the path goes to the system as it comes out.
-  const std::string HelpTocPath = InstallRoot + HelpTocSuffix;
+  const std::string HelpTocPath = InstallRoot + std::string(HelpTocSuffix);
   const std::string HelpTocBackupPath = ChangeFileExt(HelpTocPath, HelpTocBackupExt);
   if (!FileExists(HelpTocPath)) return;
   PatchHelpToc(HelpTocPath, HelpTocBackupPath);

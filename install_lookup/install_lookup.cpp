@@ -3,6 +3,7 @@
 
 #include <exception>
 #include <optional>
+#include <string_view>
 
 #include "platform/errors.h"
 #include "platform/registry.h"
@@ -10,19 +11,22 @@
 namespace qvhelp {
 namespace {
 
-const std::string IdeKeyPath = "SOFTWARE\\Borland\\BDS\\3.0";
-const std::string RootDirValueName = "RootDir";
+// Constants, not std::string objects: nothing is allocated before the run's error handler is
+// in place.
+constexpr std::string_view IdeKeyPath = "SOFTWARE\\Borland\\BDS\\3.0";
+constexpr std::string_view RootDirValueName = "RootDir";
 
 // Raises ERegistryException when the value cannot be read as a string.
 std::string ReadRootDir(const platform::RegistryKey& key) {
-  const std::optional<platform::RegistryValueInfo> info = key.QueryValueInfo(RootDirValueName);
+  const std::string name(RootDirValueName);
+  const std::optional<platform::RegistryValueInfo> info = key.QueryValueInfo(name);
   if (!info || info->size == 0) return {};
   std::string value(info->size, '\0');
   const std::optional<platform::RegistryValueInfo> read =
-      key.QueryValue(RootDirValueName, value.data(), value.size());
-  if (!read) Raise<ERegistryException>("Failed to get data for '" + RootDirValueName + "'");
+      key.QueryValue(name, value.data(), value.size());
+  if (!read) Raise<ERegistryException>("Failed to get data for '" + name + "'");
   if (read->type != platform::kRegistryString && read->type != platform::kRegistryExpandString) {
-    Raise<ERegistryException>("Invalid data type for '" + RootDirValueName + "'");
+    Raise<ERegistryException>("Invalid data type for '" + name + "'");
   }
   // A value that shrank between the two queries holds only what the second one wrote.
   value.resize(read->size);
@@ -33,7 +37,7 @@ std::string ReadRootDir(const platform::RegistryKey& key) {
 
 bool InstallKeyExists() {
   try {
-    return platform::RegistryKey::OpenLocalMachine(IdeKeyPath).has_value();
+    return platform::RegistryKey::OpenLocalMachine(std::string(IdeKeyPath)).has_value();
   } catch (const std::exception&) {
     return false;
   }
@@ -42,7 +46,7 @@ bool InstallKeyExists() {
 std::string ReadInstallRoot() {
   try {
     const std::optional<platform::RegistryKey> key =
-        platform::RegistryKey::OpenLocalMachine(IdeKeyPath);
+        platform::RegistryKey::OpenLocalMachine(std::string(IdeKeyPath));
     if (!key) return {};
     return ReadRootDir(*key);
   } catch (const std::exception&) {

@@ -15,6 +15,7 @@
 #include "platform/errors.h"
 #include "platform/files.h"
 #include "platform/posix/dos_path.h"
+#include "platform/posix/fault_points.h"
 #include "platform/posix/unique_fd.h"
 #include "platform/posix/wine_prefix.h"
 
@@ -30,27 +31,39 @@ struct FileForWriting::Handle {
 
 namespace {
 
-std::optional<posix::WineDrives> PrefixDrives() {
-  std::optional<std::string> prefix = posix::WinePrefixDirectory();
-  if (!prefix) return std::nullopt;
-  return posix::WineDrives(std::move(*prefix));
+// The prefix's drives and the current directory, found once: neither changes during a run.
+struct Drives {
+  posix::WineDrives drives;
+  std::optional<std::string> current_directory;
+};
+
+const std::optional<Drives>& PrefixDrives() {
+  static const std::optional<Drives> drives = []() -> std::optional<Drives> {
+    std::optional<std::string> prefix = posix::WinePrefixDirectory();
+    if (!prefix) return std::nullopt;
+    posix::WineDrives wine_drives(std::move(*prefix));
+    std::optional<std::string> current_directory = wine_drives.CurrentDirectory();
+    return Drives{std::move(wine_drives), std::move(current_directory)};
+  }();
+  return drives;
 }
 
-std::string FullName(const std::optional<posix::WineDrives>& drives, const std::string& name) {
+std::string FullName(const std::string& name) {
+  const std::optional<Drives>& drives = PrefixDrives();
   if (!drives) return {};
-  return posix::MakeFullDosPath(name, drives->CurrentDirectory());
+  return posix::MakeFullDosPath(name, drives->current_directory);
 }
 
 std::optional<std::string> ExistingPath(const std::string& name) {
-  const std::optional<posix::WineDrives> drives = PrefixDrives();
+  const std::optional<Drives>& drives = PrefixDrives();
   if (!drives) return std::nullopt;
-  return posix::FindUnixPath(*drives, FullName(drives, name));
+  return posix::FindUnixPath(drives->drives, FullName(name));
 }
 
 std::optional<std::string> PathToCreate(const std::string& name) {
-  const std::optional<posix::WineDrives> drives = PrefixDrives();
+  const std::optional<Drives>& drives = PrefixDrives();
   if (!drives) return std::nullopt;
-  return posix::UnixPathToCreate(*drives, FullName(drives, name));
+  return posix::UnixPathToCreate(drives->drives, FullName(name));
 }
 
 bool IsReadOnly(const struct stat& status) {
@@ -105,6 +118,7 @@ bool CopyContents(int from, int to) {
 }  // namespace
 
 std::optional<FileEntry> FindFileEntry(const std::string& name) {
+  if (posix::InjectFault(posix::FaultPoint::kFind)) return std::nullopt;
   const std::optional<std::string> path = ExistingPath(name);
   struct stat status;
   if (!path || ::stat(path->c_str(), &status) != 0) return std::nullopt;
@@ -112,6 +126,7 @@ std::optional<FileEntry> FindFileEntry(const std::string& name) {
 }
 
 bool DeleteFile(const std::string& name) {
+  if (posix::InjectFault(posix::FaultPoint::kDelete)) return false;
   const std::optional<std::string> path = ExistingPath(name);
   struct stat status;
   if (!path || ::stat(path->c_str(), &status) != 0) return false;
@@ -120,6 +135,7 @@ bool DeleteFile(const std::string& name) {
 }
 
 bool CopyFile(const std::string& from, const std::string& to) {
+  if (posix::InjectFault(posix::FaultPoint::kCopy)) return false;
   const std::optional<std::string> source_path = ExistingPath(from);
   const std::optional<std::string> destination_path = PathToCreate(to);
   if (!source_path || !destination_path) return false;
@@ -145,7 +161,7 @@ bool CopyFile(const std::string& from, const std::string& to) {
          ::futimens(destination.get(), times) == 0;
 }
 
-std::string FullPathName(const std::string& name) { return FullName(PrefixDrives(), name); }
+std::string FullPathName(const std::string& name) { return FullName(name); }
 
 bool IsLeadByte(char) { return false; }  // UTF-8 has no byte that a separator could follow
 
@@ -154,6 +170,7 @@ FileForReading::FileForReading(FileForReading&&) noexcept = default;
 FileForReading::~FileForReading() = default;
 
 FileForReading FileForReading::Open(const std::string& name) {
+  if (posix::InjectFault(posix::FaultPoint::kOpenForReading)) FailOpen(name, EIO);
   const std::optional<std::string> path = ExistingPath(name);
   if (!path) FailOpen(name, ENOENT);
   posix::UniqueFd fd(::open(path->c_str(), O_RDONLY | O_CLOEXEC));
@@ -172,6 +189,8 @@ std::uint64_t FileForReading::Size() {
 }
 
 std::size_t FileForReading::Read(char* buffer, std::size_t count) {
+  // An injected fault lets only part of the request through.
+  posix::InjectFault(posix::FaultPoint::kRead, &count);
   std::size_t done = 0;
   while (done < count) {
     const ssize_t step = ::read(handle_->fd.get(), buffer + done, count - done);
@@ -187,6 +206,7 @@ FileForWriting::FileForWriting(FileForWriting&&) noexcept = default;
 FileForWriting::~FileForWriting() = default;
 
 FileForWriting FileForWriting::Create(const std::string& name) {
+  if (posix::InjectFault(posix::FaultPoint::kOpenForWriting)) FailCreate(name, EIO);
   const std::optional<std::string> path = PathToCreate(name);
   if (!path) FailCreate(name, ENOENT);
   struct stat status;
@@ -194,15 +214,18 @@ FileForWriting FileForWriting::Create(const std::string& name) {
     if (S_ISDIR(status.st_mode)) FailCreate(name, EISDIR);
     if (IsReadOnly(status)) FailCreate(name, EACCES);
   }
-  // Cut to zero length only once the lock is held, so that a refused open changes nothing.
-  posix::UniqueFd fd(::open(path->c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666));
-  if (!fd) FailCreate(name, errno);
-  if (!LockWholeFile(fd.get(), F_WRLCK)) FailCreate(name, errno);
-  if (::ftruncate(fd.get(), 0) != 0) FailCreate(name, errno);
-  return FileForWriting(std::make_unique<Handle>(Handle{std::move(fd)}));
+  // Made before the file is cut to zero length, so that running out of memory cannot leave
+  // it empty; and cut only once the lock is held, so that a refused open changes nothing.
+  auto handle = std::make_unique<Handle>();
+  handle->fd = posix::UniqueFd(::open(path->c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666));
+  if (!handle->fd) FailCreate(name, errno);
+  if (!LockWholeFile(handle->fd.get(), F_WRLCK)) FailCreate(name, errno);
+  if (::ftruncate(handle->fd.get(), 0) != 0) FailCreate(name, errno);
+  return FileForWriting(std::move(handle));
 }
 
 std::size_t FileForWriting::Write(const char* data, std::size_t count) {
+  posix::InjectFault(posix::FaultPoint::kWrite, &count);
   std::size_t done = 0;
   while (done < count) {
     const ssize_t step = ::write(handle_->fd.get(), data + done, count - done);

@@ -104,14 +104,18 @@ FileForWriting::FileForWriting(FileForWriting&&) noexcept = default;
 FileForWriting::~FileForWriting() = default;
 
 FileForWriting FileForWriting::Create(const std::string& name) {
-  win32::UniqueHandle file(::CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                         CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) {
+  // Made before CREATE_ALWAYS empties the file, so that running out of memory cannot leave it
+  // empty.
+  auto handle = std::make_unique<Handle>();
+  handle->file =
+      win32::UniqueHandle(::CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                        CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!handle->file) {
     const DWORD error = ::GetLastError();
     const std::string full_name = FullPathName(name);
     RaiseCreateError(full_name, OsErrorText(error));
   }
-  return FileForWriting(std::make_unique<Handle>(Handle{std::move(file)}));
+  return FileForWriting(std::move(handle));
 }
 
 std::size_t FileForWriting::Write(const char* data, std::size_t count) {

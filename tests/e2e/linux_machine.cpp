@@ -57,7 +57,10 @@ void LinuxMachine::Prepare(const Case& c) {
   LayDownEntries(DriveC(), c.before);
 }
 
-ChildResult LinuxMachine::Run(const Case& c) {
+ChildResult LinuxMachine::Run(const Case& c) { return Run(c, {}); }
+
+ChildResult LinuxMachine::Run(const Case& c,
+                              const std::map<std::string, std::string>& environment) {
   // Another process holding the catalogue: an open file description with a lock of its own.
   int holder = -1;
   if (c.held_open != HeldOpen::kNobody) {
@@ -73,9 +76,11 @@ ChildResult LinuxMachine::Run(const Case& c) {
       throw std::runtime_error("cannot hold the catalogue open");
     }
   }
+  std::map<std::string, std::string> full_environment = environment;
+  full_environment["WINEPREFIX"] = prefix_.string();
   ChildResult result = RunChild({.argv = {program_},
                                  .working_directory = DriveC() / c.working_directory,
-                                 .environment = {{"WINEPREFIX", prefix_.string()}},
+                                 .environment = full_environment,
                                  .file_size_limit = c.file_size_limit,
                                  .stderr_closed = c.stderr_closed});
   if (holder >= 0) ::close(holder);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <filesystem>
+#include <map>
 #include <string>
 
 #include "tests/e2e/machine.h"
@@ -15,6 +16,8 @@ class LinuxMachine : public Machine {
   const PlatformTraits& Traits() const override;
   void Prepare(const Case& c) override;
   ChildResult Run(const Case& c) override;
+  // The same, with more variables in the program's environment.
+  ChildResult Run(const Case& c, const std::map<std::string, std::string>& environment);
   std::filesystem::path DriveC() const override { return prefix_ / "drive_c"; }
 
  private:

@@ -1,0 +1,301 @@
+// Nothing lost, whatever fails: every allocation and every door of the platform made to fail in
+// turn, a disk that fills up, and another process holding the catalogue's lock.
+//
+//   qvhelp_fault_tests --program=qvhelp-remove --faults-program=qvhelp-remove-faults
+#include <gtest/gtest.h>
+#include <sys/mount.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sstream>
+
+#include "tests/e2e/e2e_cases.h"
+#include "tests/e2e/linux_machine.h"
+
+namespace qvhelp::e2e {
+
+bool operator==(const Entry& a, const Entry& b) {
+  return a.path == b.path && a.contents == b.contents && a.read_only == b.read_only;
+}
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string program;
+std::string faults_program;
+
+const std::string kToc = "BDS/Help/Common/bds3.HxT";
+const std::string kBackup = "BDS/Help/Common/bds3.~HxT";
+const std::string kHxS = "Program Files/Borland/BDS/3.0/Help/ThirdParty/QV3LibraryDoc.HxS";
+const std::string kHxI = "Program Files/Borland/BDS/3.0/Help/ThirdParty/QV3LibraryDoc.HxI";
+const std::string kMarkerLine = "<HelpTOCNode Title=\"Quorvane Components\" Url=\"qv3.HxS\">";
+
+struct Catalogue {
+  std::string name;
+  std::string original;
+  std::string patched;  // what a run that finishes leaves
+};
+
+// `lines` lines, the marker's entry block at `marker_index` (none when negative).
+Catalogue MakeCatalogue(std::string name, int lines, int marker_index, std::string_view brk) {
+  Catalogue catalogue{std::move(name), "", ""};
+  for (int i = 0; i < lines; ++i) {
+    const std::string line = i == marker_index
+                                 ? kMarkerLine
+                                 : "<HelpTOCNode Title=\"Topic " + std::to_string(i) + "\"/>";
+    catalogue.original += line + std::string(brk);
+    if (marker_index < 0 || i < marker_index || i > marker_index + 2) {
+      catalogue.patched += line + "\r\n";
+    }
+  }
+  if (marker_index < 0) catalogue.patched = catalogue.original;
+  return catalogue;
+}
+
+const std::vector<Catalogue>& Catalogues() {
+  static const std::vector<Catalogue> catalogues = {
+      MakeCatalogue("MarkerFound", 10, 4, "\r\n"),
+      MakeCatalogue("MarkerAbsent", 10, -1, "\r\n"),
+      MakeCatalogue("LfLineEnds", 10, 4, "\n"),
+      MakeCatalogue("Large", 60000, 30000, "\r\n"),
+  };
+  return catalogues;
+}
+
+Case CaseFor(const Catalogue& catalogue) {
+  Case c;
+  c.name = catalogue.name;
+  c.key_values = "\"RootDir\"=\"C:\\\\BDS\"\n";
+  c.before = {Entry{kToc, catalogue.original}, Entry{kHxS, "HxS"}, Entry{kHxI, "HxI"}};
+  return c;
+}
+
+std::string ReadLog(const fs::path& path) {
+  std::ifstream in(path);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// What the fault-injection build said at exit: whether the fault it was told of was reached.
+bool Reached(const std::string& log, std::string_view kind) {
+  std::istringstream lines(log);
+  for (std::string line; std::getline(lines, line);) {
+    if (line.starts_with(kind)) return line.ends_with(" reached");
+  }
+  ADD_FAILURE() << "no " << kind << " line in the fault log: " << log;
+  return false;
+}
+
+enum class Expect { kAnything, kReportedFailure, kCompletion };
+
+// The promise: the catalogue is the original or the patched text and nothing between, a
+// failure ends with the report and status 1, and no file but the backup copy appears.
+void CheckRun(const Catalogue& catalogue, const Case& c, const ChildResult& result,
+              const std::map<std::string, Entry>& files, Expect expect, const std::string& what) {
+  SCOPED_TRACE(catalogue.name + ", " + what);
+  ASSERT_TRUE(result.exit_status == 0 || result.exit_status == 1)
+      << "status " << result.exit_status << "\n"
+      << result.standard_error;
+  EXPECT_EQ(result.standard_output, "");
+  if (result.exit_status == 1) {
+    static const std::regex report(
+        "Exception E[A-Za-z]+ in module qvhelp-remove-faults at "
+        "[0-9A-F]{8}\\.\r\n[^\r\n]*\r\n\r\n");
+    EXPECT_TRUE(std::regex_match(result.standard_error, report)) << result.standard_error;
+  } else {
+    EXPECT_EQ(result.standard_error, "");
+  }
+  const auto toc = files.find(kToc);
+  ASSERT_NE(toc, files.end());
+  EXPECT_TRUE(toc->second.contents == catalogue.original ||
+              toc->second.contents == catalogue.patched)
+      << "the catalogue is neither the original nor the patched text";
+  for (const auto& [path, entry] : files) {
+    if (path == kBackup) {
+      EXPECT_EQ(entry.contents, catalogue.original) << "the backup copy is not the original";
+    } else if (path != kToc) {
+      const auto before = std::find_if(c.before.begin(), c.before.end(),
+                                       [&](const Entry& e) { return e.path == path; });
+      EXPECT_NE(before, c.before.end()) << path << " appeared";
+      if (before != c.before.end()) {
+        EXPECT_EQ(entry.contents, before->contents) << path;
+      }
+    }
+  }
+  if (expect == Expect::kReportedFailure) {
+    EXPECT_EQ(result.exit_status, 1) << "a failure the run must report ended with success";
+    EXPECT_EQ(toc->second.contents, catalogue.original);
+  }
+  if (expect == Expect::kCompletion) {
+    EXPECT_EQ(result.exit_status, 0) << result.standard_error;
+    EXPECT_EQ(toc->second.contents, catalogue.patched);
+    EXPECT_FALSE(files.contains(kBackup));
+    EXPECT_FALSE(files.contains(kHxS));
+    EXPECT_FALSE(files.contains(kHxI));
+  }
+}
+
+class FaultSweepTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    log_ = fs::temp_directory_path() / ("qvhelp-fault-log." + std::to_string(::getpid()));
+  }
+  void TearDown() override { fs::remove(log_); }
+
+  // Runs the case with the fault described by `environment`; true when the fault was reached.
+  bool RunWithFault(const Catalogue& catalogue, std::map<std::string, std::string> environment,
+                    std::string_view log_kind, Expect expect_when_reached,
+                    const std::string& what) {
+    const Case c = CaseFor(catalogue);
+    machine_.Prepare(c);
+    fs::remove(log_);
+    environment["QVHELP_FAULT_LOG"] = log_.string();
+    const ChildResult result = machine_.Run(c, environment);
+    const bool reached = Reached(ReadLog(log_), log_kind);
+    CheckRun(catalogue, c, result, Snapshot(machine_.DriveC(), c),
+             reached ? expect_when_reached : Expect::kCompletion, what);
+    return reached;
+  }
+
+  LinuxMachine machine_{faults_program};
+  fs::path log_;
+};
+
+TEST_F(FaultSweepTest, EveryAllocationFailsInTurn) {
+  std::size_t points = 0;
+  for (const Catalogue& catalogue : Catalogues()) {
+    std::size_t n = 1;
+    for (;; ++n) {
+      const bool reached =
+          RunWithFault(catalogue, {{"QVHELP_FAIL_ALLOCATION", std::to_string(n)}}, "alloc",
+                       Expect::kAnything, "allocation " + std::to_string(n));
+      if (::testing::Test::HasFailure() || !reached) break;
+    }
+    points += n - 1;
+    std::cout << "allocation points swept, " << catalogue.name << ": " << n - 1 << "\n";
+  }
+  RecordProperty("allocation_points", static_cast<int>(points));
+  std::cout << "allocation points swept in all: " << points << "\n";
+}
+
+TEST_F(FaultSweepTest, EveryPlatformOperationFailsInTurn) {
+  struct Kind {
+    std::string name;
+    Expect when_reached;
+    std::vector<std::string> transfers;  // for a read or a write: the bytes let through
+  };
+  const std::vector<Kind> kinds = {
+      {"find", Expect::kAnything, {""}},
+      {"open-read", Expect::kReportedFailure, {""}},
+      {"read", Expect::kReportedFailure, {":0", ":1", ":100"}},
+      {"open-write", Expect::kReportedFailure, {""}},
+      {"write", Expect::kReportedFailure, {":0", ":1", ":100"}},
+      {"copy", Expect::kAnything, {""}},
+      {"delete", Expect::kAnything, {""}},
+      {"reg-open", Expect::kAnything, {""}},
+      {"reg-query", Expect::kAnything, {""}},
+  };
+  std::size_t injected = 0;
+  for (const Catalogue& catalogue : Catalogues()) {
+    for (const Kind& kind : kinds) {
+      for (const std::string& transfer : kind.transfers) {
+        for (std::size_t n = 1;; ++n) {
+          const std::string fault = kind.name + ":" + std::to_string(n) + transfer;
+          const bool reached =
+              RunWithFault(catalogue, {{"QVHELP_FAULT", fault}}, "io", kind.when_reached, fault);
+          if (::testing::Test::HasFailure() || !reached) break;
+          ++injected;
+        }
+      }
+    }
+  }
+  RecordProperty("io_faults", static_cast<int>(injected));
+  std::cout << "I/O faults injected: " << injected << "\n";
+}
+
+// Holds a tmpfs mounted over a folder for as long as it lives.
+class SmallDisk {
+ public:
+  SmallDisk(const fs::path& where, const std::string& size) : where_(where) {
+    fs::create_directories(where);
+    mounted_ = ::mount("tmpfs", where.c_str(), "tmpfs", 0, ("size=" + size).c_str()) == 0;
+  }
+  ~SmallDisk() {
+    if (mounted_) ::umount2(where_.c_str(), MNT_DETACH);
+  }
+  bool mounted() const { return mounted_; }
+
+ private:
+  fs::path where_;
+  bool mounted_ = false;
+};
+
+TEST(DiskFullTest, APatchThatDoesNotFitLeavesTheOriginal) {
+  if (::geteuid() != 0) GTEST_SKIP() << "mounting a small tmpfs needs root";
+  // LF line ends on short lines: the patched text, with CR LF, is half as large again, so the
+  // original and its backup fit on the disk but the backup and the patched text do not.
+  Catalogue catalogue{"DiskFull", "", ""};
+  for (int i = 0; i < 512 * 1024; ++i) catalogue.original += i == 1000 ? kMarkerLine + "\n" : "x\n";
+  Case c = CaseFor(catalogue);
+  const Entry toc = c.before.front();
+  c.before.erase(c.before.begin());
+  LinuxMachine machine(program);
+  machine.Prepare(c);
+  const SmallDisk disk(machine.DriveC() / "BDS", "2304k");
+  if (!disk.mounted()) GTEST_SKIP() << "this machine does not let a tmpfs be mounted";
+  LayDownEntries(machine.DriveC(), {toc});
+
+  const ChildResult result = machine.Run(c);
+  EXPECT_EQ(result.exit_status, 1);
+  EXPECT_TRUE(std::regex_match(result.standard_error,
+                               std::regex("Exception EWriteError in module qvhelp-remove at "
+                                          "[0-9A-F]{8}\\.\r\nStream write error\\.\r\n\r\n")))
+      << result.standard_error;
+  const auto files = Snapshot(machine.DriveC(), c);
+  ASSERT_TRUE(files.contains(kToc));
+  EXPECT_TRUE(files.at(kToc).contents == catalogue.original) << "the original is not back";
+  ASSERT_TRUE(files.contains(kBackup));
+  EXPECT_TRUE(files.at(kBackup).contents == catalogue.original);
+}
+
+TEST(LockTest, ARunIsRefusedAtOnceWhileAnotherProcessHoldsTheLock) {
+  LinuxMachine machine(program);
+  const auto& cases = AllCases();
+  auto named = [&](const std::string& name) {
+    return *std::find_if(cases.begin(), cases.end(), [&](const Case& c) { return c.name == name; });
+  };
+  const Case held = named("CatalogueHeldOpenForWriting");
+  const Case free = named("Patched");
+  for (int round = 0; round < 10; ++round) {
+    const Case& c = round % 2 == 0 ? held : free;
+    machine.Prepare(c);
+    const ChildResult result = machine.Run(c);
+    EXPECT_EQ(result.exit_status, c.exit_status) << c.name << " round " << round;
+    EXPECT_EQ(Snapshot(machine.DriveC(), c), ExpectedAfter(c)) << c.name << " round " << round;
+  }
+}
+
+}  // namespace
+}  // namespace qvhelp::e2e
+
+int main(int argc, char** argv) {
+  testing::InitGoogleTest(&argc, argv);
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg.starts_with("--program=")) {
+      qvhelp::e2e::program = std::filesystem::absolute(arg.substr(10)).string();
+    }
+    if (arg.starts_with("--faults-program=")) {
+      qvhelp::e2e::faults_program = std::filesystem::absolute(arg.substr(17)).string();
+    }
+  }
+  if (qvhelp::e2e::program.empty() || qvhelp::e2e::faults_program.empty()) {
+    std::fprintf(stderr, "usage: %s --program=PATH --faults-program=PATH\n", argv[0]);
+    return 2;
+  }
+  return RUN_ALL_TESTS();
+}
