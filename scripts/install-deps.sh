@@ -2,9 +2,10 @@
 # Installs the Debian packages the build and the tests need, when any is missing.
 set -euo pipefail
 
-# The Linux build and its tests; the Windows builds (MinGW-w64) and Wine to run the x64 one.
+# The Linux build and its tests; the Windows builds (MinGW-w64) and Wine to run the x64 one;
+# clang with its runtime for the fuzzers.
 packages=(cmake ninja-build g++ libgtest-dev googletest clang-format
-  g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine64)
+  g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine64 clang libclang-rt-14-dev)
 
 missing=()
 for package in "${packages[@]}"; do

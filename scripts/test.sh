@@ -11,3 +11,7 @@ cmake --workflow --preset windows-x64
 # The Linux build, its tests, and the end-to-end cases against both the Linux program and,
 # under Wine, the windows-x64 program built above.
 cmake --workflow --preset linux
+# The whole suite again with AddressSanitizer and UndefinedBehaviorSanitizer.
+cmake --workflow --preset linux-asan
+# Each fuzzer for a bounded time from its seed corpus.
+scripts/fuzz.sh 30
