@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace qvhelp {
@@ -26,6 +27,12 @@ class CatalogueLineReader {
 
 // How many lines the text splits into.
 std::size_t CountCatalogueLines(std::string_view text);
+
+// The size of the text once every line is followed by CR LF.
+std::size_t SizeWithCrLfBreaks(std::string_view text);
+
+// Appends the text's lines to `out`, each followed by CR LF.
+void AppendWithCrLfBreaks(std::string_view text, std::string& out);
 
 inline constexpr std::string_view kCatalogueLineBreak = "\r\n";
 

@@ -53,5 +53,56 @@ INSTANTIATE_TEST_SUITE_P(
         SplitCase{"MixedBreaks", "x\r\ny\nz\rw", {"x", "y", "z", "w"}, "x\r\ny\r\nz\r\nw\r\n"}),
     [](const testing::TestParamInfo<SplitCase>& param) { return std::string(param.param.name); });
 
+// The break rules written the plain way, byte by byte.
+std::string WithCrLfBreaks(std::string_view text) {
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+    out += (text[i] == '\r' || text[i] == '\n') ? std::string("\r\n") : std::string(1, text[i]);
+  }
+  if (!text.empty() && text.back() != '\r' && text.back() != '\n') out += "\r\n";
+  return out;
+}
+
+// Large texts are copied in blocks where every break is CR LF: a stray break anywhere, on
+// either side of a block's edge, must still be made CR LF.
+TEST(CatalogueTextTest, LargeTextsWithStrayBreaksAnywhere) {
+  const std::string line = "<HelpTOCNode Title=\"Topic\" Url=\"topic.htm\"/>";
+  std::string clean;
+  while (clean.size() < 300 * 1024) clean += line + "\r\n";
+  for (std::size_t at : {std::size_t{0}, std::size_t{65535}, std::size_t{65536}, std::size_t{65537},
+                         std::size_t{131071}, clean.size() - 2, clean.size() - 1}) {
+    for (std::string stray : {"\n", "\r", "\n\r", "\r\r\n", "\n\n", "x"}) {
+      std::string text = clean;
+      text.insert(at, stray);
+      EXPECT_EQ(HelpTocLines(text).Join(), WithCrLfBreaks(text)) << at << " " << stray.size();
+      EXPECT_EQ(SizeWithCrLfBreaks(text), WithCrLfBreaks(text).size());
+    }
+  }
+  // A text without a break before its end, and one of lone LFs.
+  const std::string unterminated = clean + std::string(70000, 'y');
+  EXPECT_EQ(HelpTocLines(unterminated).Join(), WithCrLfBreaks(unterminated));
+  std::string lf_only;
+  while (lf_only.size() < 200 * 1024) lf_only += line + "\n";
+  EXPECT_EQ(HelpTocLines(lf_only).Join(), WithCrLfBreaks(lf_only));
+}
+
+TEST(CatalogueTextTest, EntryBlockRemovedFromALargeText) {
+  std::string text;
+  for (int i = 0; i < 20000; ++i) {
+    text += (i == 12345 ? std::string("Quorvane Components") : "line " + std::to_string(i)) +
+            (i % 1000 == 7 ? "\n" : "\r\n");
+  }
+  HelpTocLines lines(text);
+  const std::int64_t marker = lines.IndexOfFirstContaining("Quorvane Components");
+  ASSERT_EQ(marker, 12345);
+  for (int i = 0; i < 3; ++i) lines.Delete(marker);
+  std::string expected;
+  for (int i = 0; i < 20000; ++i) {
+    if (i < 12345 || i > 12347) expected += "line " + std::to_string(i) + "\r\n";
+  }
+  EXPECT_EQ(lines.Join(), expected);
+}
+
 }  // namespace
 }  // namespace qvhelp

@@ -16,29 +16,26 @@ std::int64_t HelpTocLines::Count() const {
 }
 
 std::int64_t HelpTocLines::IndexOfFirstContaining(std::string_view needle) const {
-  // The needle holds no break, so a match never spans two lines: searching the whole text and
-  // then finding the line that holds the match is much faster than searching line by line.
-  CatalogueLineReader reader(text_);
-  std::int64_t loaded_index = -1;
+  // The needle holds no break, so a match never spans two lines: the whole text is searched,
+  // and the match's line is then found by counting the breaks before it.
   std::size_t search_from = 0;
   for (;;) {
     const std::size_t match = text_.find(needle, search_from);
     if (match == std::string_view::npos) return -1;
-    bool reached = false;
-    while (reader.Next()) {
-      ++loaded_index;
-      if (reader.Position() > match) {
-        reached = true;
-        break;
-      }
+    std::size_t line_start = match;
+    while (line_start > 0 && text_[line_start - 1] != '\r' && text_[line_start - 1] != '\n') {
+      --line_start;
     }
-    if (!reached) return -1;
+    const auto loaded_index =
+        static_cast<std::int64_t>(CountCatalogueLines(text_.substr(0, line_start)));
+    anchor_index_ = loaded_index;
+    anchor_offset_ = line_start;
     if (!std::binary_search(deleted_.begin(), deleted_.end(), loaded_index)) {
       const auto deleted_before =
           std::lower_bound(deleted_.begin(), deleted_.end(), loaded_index) - deleted_.begin();
       return loaded_index - deleted_before;
     }
-    search_from = reader.Position();
+    search_from = LineStart(loaded_index + 1);
   }
 }
 
@@ -55,30 +52,34 @@ void HelpTocLines::Delete(std::int64_t index) {
   deleted_.insert(position, loaded_index);
 }
 
+std::size_t HelpTocLines::LineStart(std::int64_t loaded_index) const {
+  if (loaded_index < anchor_index_) {
+    anchor_index_ = 0;
+    anchor_offset_ = 0;
+  }
+  CatalogueLineReader reader(text_.substr(anchor_offset_));
+  for (; anchor_index_ < loaded_index && reader.Next(); ++anchor_index_) {
+  }
+  anchor_offset_ += reader.Position();
+  return anchor_offset_;
+}
+
 std::string HelpTocLines::Join() const {
-  auto for_each_kept_line = [this](auto&& visit) {
-    CatalogueLineReader reader(text_);
-    std::int64_t loaded_index = 0;
-    auto next_deleted = deleted_.begin();
-    while (auto line = reader.Next()) {
-      if (next_deleted != deleted_.end() && *next_deleted == loaded_index) {
-        ++next_deleted;
-      } else {
-        visit(*line);
-      }
-      ++loaded_index;
-    }
-  };
+  // The text between deleted lines, each piece with its breaks made CR LF.
+  std::vector<std::string_view> kept;
+  std::size_t from = 0;
+  for (std::int64_t index : deleted_) {
+    const std::size_t start = LineStart(index);
+    kept.push_back(text_.substr(from, start - from));
+    from = LineStart(index + 1);
+  }
+  kept.push_back(text_.substr(from));
   // Measured first, so that the text is made with one allocation of its final size.
   std::size_t size = 0;
-  for_each_kept_line(
-      [&](std::string_view line) { size += line.size() + kCatalogueLineBreak.size(); });
+  for (std::string_view piece : kept) size += SizeWithCrLfBreaks(piece);
   std::string joined;
   joined.reserve(size);
-  for_each_kept_line([&](std::string_view line) {
-    joined.append(line);
-    joined.append(kCatalogueLineBreak);
-  });
+  for (std::string_view piece : kept) AppendWithCrLfBreaks(piece, joined);
   return joined;
 }
 

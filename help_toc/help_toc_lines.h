@@ -25,9 +25,15 @@ class HelpTocLines {
   std::string Join() const;
 
  private:
+  // Where a loaded line starts; `loaded_count_` gives the end of the text.
+  std::size_t LineStart(std::int64_t loaded_index) const;
+
   std::string_view text_;
   std::int64_t loaded_count_;
   std::vector<std::int64_t> deleted_;  // indexes into the loaded lines, ascending
+  // The last line found, so that lines after it are found without walking from the top.
+  mutable std::int64_t anchor_index_ = 0;
+  mutable std::size_t anchor_offset_ = 0;
 };
 
 }  // namespace qvhelp
