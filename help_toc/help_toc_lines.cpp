@@ -5,6 +5,7 @@
 
 #include "help_toc/catalogue_text.h"
 #include "platform/errors.h"
+#include "platform/files.h"
 
 namespace qvhelp {
 
@@ -79,6 +80,7 @@ std::string HelpTocLines::Join() const {
   for (std::string_view piece : kept) size += SizeWithCrLfBreaks(piece);
   std::string joined;
   joined.reserve(size);
+  platform::AdviseBufferFill(joined.data(), size);
   for (std::string_view piece : kept) AppendWithCrLfBreaks(piece, joined);
   return joined;
 }

@@ -2,6 +2,8 @@
 #include "help_toc/help_toc_patch.h"
 
 #include <cstdint>
+#include <limits>
+#include <memory>
 #include <new>
 #include <string_view>
 
@@ -15,13 +17,20 @@ namespace {
 constexpr std::string_view LibraryMarker = "Quorvane Components";
 constexpr int kEntryBlockLines = 3;
 
-std::string ReadCatalogue(const std::string& path) {
+// The catalogue's bytes, in a buffer that is not cleared first: it is read over whole.
+struct CatalogueText {
+  std::unique_ptr<char[]> bytes;
+  std::size_t size;
+  std::string_view View() const { return {bytes.get(), size}; }
+};
+
+CatalogueText ReadCatalogue(const std::string& path) {
   platform::FileForReading file = platform::FileForReading::Open(path);
   const std::uint64_t size = file.Size();
-  std::string text;
-  if (size > text.max_size()) throw std::bad_alloc();
-  text.resize(static_cast<std::size_t>(size));
-  if (file.Read(text.data(), text.size()) != text.size()) Raise<EReadError>("Stream read error");
+  if (size >= std::numeric_limits<std::size_t>::max()) throw std::bad_alloc();
+  CatalogueText text{std::unique_ptr<char[]>(new char[size]), static_cast<std::size_t>(size)};
+  platform::AdviseBufferFill(text.bytes.get(), text.size);
+  if (file.Read(text.bytes.get(), text.size) != text.size) Raise<EReadError>("Stream read error");
   return text;
 }
 
@@ -42,8 +51,8 @@ void WriteCatalogue(const std::string& path, std::string_view text, std::string_
 
 void PatchHelpToc(const std::string& HelpTocPath, const std::string& HelpTocBackupPath) {
   platform::CopyFile(HelpTocPath, HelpTocBackupPath);
-  const std::string original = ReadCatalogue(HelpTocPath);
-  HelpTocLines lines(original);
+  const CatalogueText original = ReadCatalogue(HelpTocPath);
+  HelpTocLines lines(original.View());
 
   const std::int64_t MarkerIndex = lines.IndexOfFirstContaining(LibraryMarker);
   const bool MarkerFound = MarkerIndex >= 0;
@@ -51,7 +60,7 @@ void PatchHelpToc(const std::string& HelpTocPath, const std::string& HelpTocBack
     for (int removed = 0; removed < kEntryBlockLines; ++removed) lines.Delete(MarkerIndex);
     // Put together before the catalogue is emptied, so that running out of memory leaves it whole.
     const std::string patched = lines.Join();
-    WriteCatalogue(HelpTocPath, patched, original);
+    WriteCatalogue(HelpTocPath, patched, original.View());
   }
   platform::DeleteFile(HelpTocBackupPath);
 }

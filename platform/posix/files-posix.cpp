@@ -6,6 +6,7 @@
 // not at all, so two cooperating processes never interleave; a process that takes no lock is
 // not held off.
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -162,6 +163,13 @@ bool CopyFile(const std::string& from, const std::string& to) {
 }
 
 std::string FullPathName(const std::string& name) { return FullName(name); }
+
+void AdviseBufferFill(char* data, std::size_t size) {
+  constexpr std::uintptr_t kHugePage = 2 << 20;
+  const auto begin = (reinterpret_cast<std::uintptr_t>(data) + kHugePage - 1) & ~(kHugePage - 1);
+  const auto end = (reinterpret_cast<std::uintptr_t>(data) + size) & ~(kHugePage - 1);
+  if (end > begin) ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+}
 
 bool IsLeadByte(char) { return false; }  // UTF-8 has no byte that a separator could follow
 

@@ -61,6 +61,8 @@ std::string FullPathName(const std::string& name) {
   }
 }
 
+void AdviseBufferFill(char*, std::size_t) {}  // Windows takes no such hint for heap memory
+
 bool IsLeadByte(char byte) { return ::IsDBCSLeadByte(static_cast<BYTE>(byte)) != 0; }
 
 FileForReading::FileForReading(std::unique_ptr<Handle> handle) : handle_(std::move(handle)) {}
