@@ -3,8 +3,8 @@
 set -euo pipefail
 
 # The Linux build and its tests; the Windows builds (MinGW-w64) and Wine to run the x64 one;
-# clang with its runtime for the fuzzers.
-packages=(cmake ninja-build g++ libgtest-dev googletest clang-format
+# clang with its runtime for the fuzzers; Python and GNU time for the benchmark.
+packages=(cmake ninja-build g++ libgtest-dev googletest libbenchmark-dev clang-format python3 time
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine64 clang libclang-rt-14-dev)
 
 missing=()

@@ -1,0 +1,173 @@
+#!/usr/bin/env python3
+"""Times qvhelp-remove against the I/O floor and against GNU sed, interleaved, in one run.
+
+For each catalogue size: the program's median time over several runs, next to the same file
+copied twice with cp (the floor: the program makes a backup copy and rewrites the file) and
+sed removing the same block in place; the ratios; the program's peak resident memory. Then
+the registry lookup alone on large hives. Every command runs under GNU time (package `time`),
+which reports its peak memory. Prints a Markdown table; --plot also draws
+time against size with gnuplot.
+
+  bench.py --program PATH [--dir DIR] [--sizes MB,...] [--runs N] [--hive-sizes MB,...]
+           [--line-ends crlf|lf] [--plot PNG]
+"""
+import argparse
+import os
+import shutil
+import statistics
+import subprocess
+import sys
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+MIB = 1 << 20
+
+
+def generate(*args):
+    subprocess.run([sys.executable, os.path.join(HERE, "generate.py"), *map(str, args)],
+                   check=True)
+
+
+TIME = "/usr/bin/time"  # GNU time: forked from a small process, its peak memory is the child's
+
+
+def timed(argv, env=None, rusage_file=None):
+    """Runs argv under GNU time; returns (seconds, peak resident bytes, exit status)."""
+    rusage_file = rusage_file or os.path.join(os.environ.get("TMPDIR", "/tmp"), "qvhelp-bench.rss")
+    command = [TIME, "-f", "%M", "-o", rusage_file, *argv]
+    start = time.perf_counter()
+    status = subprocess.run(command, env=env).returncode
+    elapsed = time.perf_counter() - start
+    with open(rusage_file) as f:
+        peak = int(f.read().split()[-1]) * 1024
+    os.remove(rusage_file)
+    return elapsed, peak, status
+
+
+def make_prefix(root, hive_size=None):
+    prefix = os.path.join(root, "prefix")
+    shutil.rmtree(prefix, ignore_errors=True)
+    os.makedirs(os.path.join(prefix, "dosdevices"))
+    os.makedirs(os.path.join(prefix, "drive_c", "BDS", "Help", "Common"))
+    os.symlink("../drive_c", os.path.join(prefix, "dosdevices", "c:"))
+    generate("hive", hive_size or 0, os.path.join(prefix, "system.reg"))
+    return prefix
+
+
+def bench_catalogues(args, root):
+    prefix = make_prefix(root)
+    env = dict(os.environ, WINEPREFIX=prefix)
+    catalogue = os.path.join(prefix, "drive_c", "BDS", "Help", "Common", "bds3.HxT")
+    source = os.path.join(root, "source.HxT")
+    copies = [os.path.join(root, "copy1"), os.path.join(root, "copy2")]
+    sed_file = os.path.join(root, "sed.HxT")
+    cp, sed = shutil.which("cp"), shutil.which("sed")
+    rows = []
+    for size_mb in args.sizes:
+        generate("catalogue", int(size_mb * MIB), args.line_ends, source)
+        size = os.path.getsize(source)
+        program_times, floor_times, sed_times, peaks = [], [], [], []
+        for _ in range(args.runs):
+            shutil.copyfile(source, catalogue)
+            seconds, peak, status = timed([args.program], env)
+            if status != 0:
+                sys.exit(f"qvhelp-remove ended with status {status}")
+            program_times.append(seconds)
+            peaks.append(peak)
+            floor = 0.0
+            for copy in copies:
+                floor += timed([cp, source, copy])[0]
+            floor_times.append(floor)
+            shutil.copyfile(source, sed_file)
+            sed_times.append(timed([sed, "-i", "/Quorvane Components/{N;N;d}", sed_file])[0])
+            for path in copies + [sed_file]:
+                os.remove(path)
+        program, floor, sed_time = map(statistics.median, (program_times, floor_times, sed_times))
+        rows.append({"size": size, "program": program, "floor": floor, "sed": sed_time,
+                     "peak": max(peaks)})
+    os.remove(source)
+    return rows
+
+
+def bench_hives(args, root):
+    rows = []
+    for size_mb in args.hive_sizes:
+        prefix = make_prefix(root, int(size_mb * MIB))
+        hive_size = os.path.getsize(os.path.join(prefix, "system.reg"))
+        env = dict(os.environ, WINEPREFIX=prefix)
+        # No catalogue: the run is the registry lookup and one presence test.
+        times = [timed([args.program], env)[0] for _ in range(args.runs)]
+        rows.append({"size": hive_size, "time": statistics.median(times)})
+    return rows
+
+
+def print_tables(args, rows, hive_rows):
+    print(f"Catalogues with {args.line_ends.upper()} line ends, median of {args.runs} runs, "
+          f"in {args.dir}:\n")
+    print("| catalogue | qvhelp-remove | floor (cp twice) | sed -i | program / floor "
+          "| program / sed | peak memory | memory / size |")
+    print("|---:|---:|---:|---:|---:|---:|---:|---:|")
+    for row in rows:
+        print(f"| {row['size'] / MIB:.1f} MiB | {row['program'] * 1000:.1f} ms "
+              f"| {row['floor'] * 1000:.1f} ms | {row['sed'] * 1000:.1f} ms "
+              f"| {row['program'] / row['floor']:.2f} | {row['program'] / row['sed']:.2f} "
+              f"| {row['peak'] / MIB:.1f} MiB | {row['peak'] / row['size']:.2f} |")
+    by_size = {round(r["size"] / MIB, 1): r for r in rows}
+    for small in by_size:
+        large = round(small * 10, 1)
+        if large in by_size:
+            print(f"\nTen times the size ({small} -> {large} MiB) costs "
+                  f"{by_size[large]['program'] / by_size[small]['program']:.2f} times the time.")
+    if hive_rows:
+        print("\n| hive | registry lookup and presence test (whole run) |\n|---:|---:|")
+        for row in hive_rows:
+            print(f"| {row['size'] / MIB:.1f} MiB | {row['time'] * 1000:.1f} ms |")
+
+
+def plot(rows, path):
+    data = path + ".dat"
+    with open(data, "w") as out:
+        for row in rows:
+            out.write(f"{row['size'] / MIB} {row['program']} {row['floor']} {row['sed']}\n")
+    script = f"""
+set terminal png size 900,600
+set output '{path}'
+set logscale xy
+set xlabel 'catalogue size (MiB)'
+set ylabel 'time (s), median'
+set key top left
+set grid
+plot '{data}' using 1:2 with linespoints title 'qvhelp-remove', \\
+     '{data}' using 1:3 with linespoints title 'floor: cp twice', \\
+     '{data}' using 1:4 with linespoints title 'sed -i'
+"""
+    subprocess.run(["gnuplot"], input=script.encode(), check=True)
+    os.remove(data)
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__,
+                                     formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("--program", required=True)
+    parser.add_argument("--dir", default="build/bench")
+    parser.add_argument("--sizes", default="0.1,1,10,25.6,256")
+    parser.add_argument("--hive-sizes", default="10,100")
+    parser.add_argument("--runs", type=int, default=5)
+    parser.add_argument("--line-ends", choices=["crlf", "lf"], default="crlf")
+    parser.add_argument("--plot")
+    args = parser.parse_args()
+    args.program = os.path.abspath(args.program)
+    args.sizes = [float(s) for s in args.sizes.split(",") if s]
+    args.hive_sizes = [float(s) for s in args.hive_sizes.split(",") if s]
+    root = os.path.abspath(args.dir)
+    os.makedirs(root, exist_ok=True)
+    rows = bench_catalogues(args, root)
+    hive_rows = bench_hives(args, root)
+    shutil.rmtree(os.path.join(root, "prefix"), ignore_errors=True)
+    print_tables(args, rows, hive_rows)
+    if args.plot:
+        plot(rows, os.path.abspath(args.plot))
+
+
+if __name__ == "__main__":
+    main()
