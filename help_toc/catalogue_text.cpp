@@ -24,6 +24,7 @@ namespace {
 struct BreakCounts {
   std::size_t lines;
   std::size_t break_bytes;
+  bool only_crlf;
 };
 
 bool IsBreak(char c) { return c == '\r' || c == '\n'; }
@@ -35,7 +36,7 @@ constexpr std::size_t kCountBlock = 255;
 
 BreakCounts CountBreaks(std::string_view text) {
   const std::size_t size = text.size();
-  if (size == 0) return {0, 0};
+  if (size == 0) return {0, 0, true};
   const char* const data = text.data();
   std::size_t crs = 0;
   std::size_t lfs = 0;
@@ -60,7 +61,8 @@ BreakCounts CountBreaks(std::string_view text) {
   lfs += data[size - 1] == '\n';
   // Every break ends one line, CR LF being one break; a last line without one counts too.
   const std::size_t breaks = crs + lfs - cr_lfs;
-  return {breaks + (IsBreak(data[size - 1]) ? 0 : 1), crs + lfs};
+  // Each CR LF pairs one CR with one LF; when they account for all of both, no break is alone.
+  return {breaks + (IsBreak(data[size - 1]) ? 0 : 1), crs + lfs, crs == cr_lfs && lfs == cr_lfs};
 }
 
 // Whether every break in [begin, end) is a CR LF: each CR followed by an LF and each LF after
@@ -84,9 +86,15 @@ bool OnlyCrLfBreaks(const char* data, std::size_t begin, std::size_t end, std::s
 
 std::size_t CountCatalogueLines(std::string_view text) { return CountBreaks(text).lines; }
 
-std::size_t SizeWithCrLfBreaks(std::string_view text) {
+CatalogueMeasure MeasureCatalogue(std::string_view text) {
   const BreakCounts counts = CountBreaks(text);
-  return text.size() - counts.break_bytes + counts.lines * kCatalogueLineBreak.size();
+  return {counts.lines,
+          text.size() - counts.break_bytes + counts.lines * kCatalogueLineBreak.size(),
+          counts.only_crlf};
+}
+
+std::size_t SizeWithCrLfBreaks(std::string_view text) {
+  return MeasureCatalogue(text).size_with_crlf_breaks;
 }
 
 void AppendWithCrLfBreaks(std::string_view text, std::string& out) {

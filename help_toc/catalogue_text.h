@@ -28,6 +28,15 @@ class CatalogueLineReader {
 // How many lines the text splits into.
 std::size_t CountCatalogueLines(std::string_view text);
 
+struct CatalogueMeasure {
+  std::size_t lines;
+  std::size_t size_with_crlf_breaks;  // once every line is followed by CR LF
+  bool only_crlf_breaks;              // every break already is a CR LF
+};
+
+// All of the above in one pass over the text.
+CatalogueMeasure MeasureCatalogue(std::string_view text);
+
 // The size of the text once every line is followed by CR LF.
 std::size_t SizeWithCrLfBreaks(std::string_view text);
 

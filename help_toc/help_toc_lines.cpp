@@ -9,8 +9,12 @@
 
 namespace qvhelp {
 
-HelpTocLines::HelpTocLines(std::string_view text)
-    : text_(text), loaded_count_(static_cast<std::int64_t>(CountCatalogueLines(text))) {}
+HelpTocLines::HelpTocLines(std::string_view text) : text_(text) {
+  const CatalogueMeasure measure = MeasureCatalogue(text);
+  loaded_count_ = static_cast<std::int64_t>(measure.lines);
+  loaded_size_with_crlf_ = measure.size_with_crlf_breaks;
+  only_crlf_breaks_ = measure.only_crlf_breaks;
+}
 
 std::int64_t HelpTocLines::Count() const {
   return loaded_count_ - static_cast<std::int64_t>(deleted_.size());
@@ -66,22 +70,29 @@ std::size_t HelpTocLines::LineStart(std::int64_t loaded_index) const {
 }
 
 std::string HelpTocLines::Join() const {
-  // The text between deleted lines, each piece with its breaks made CR LF.
+  // The text between deleted lines; its size is the whole text's less the deleted lines'.
   std::vector<std::string_view> kept;
+  std::size_t size = loaded_size_with_crlf_;
   std::size_t from = 0;
   for (std::int64_t index : deleted_) {
     const std::size_t start = LineStart(index);
     kept.push_back(text_.substr(from, start - from));
     from = LineStart(index + 1);
+    size -= SizeWithCrLfBreaks(text_.substr(start, from - start));
   }
   kept.push_back(text_.substr(from));
-  // Measured first, so that the text is made with one allocation of its final size.
-  std::size_t size = 0;
-  for (std::string_view piece : kept) size += SizeWithCrLfBreaks(piece);
+
   std::string joined;
   joined.reserve(size);
   platform::AdviseBufferFill(joined.data(), size);
-  for (std::string_view piece : kept) AppendWithCrLfBreaks(piece, joined);
+  if (!only_crlf_breaks_) {
+    for (std::string_view piece : kept) AppendWithCrLfBreaks(piece, joined);
+    return joined;
+  }
+  // Every break already is a CR LF: the pieces go as they are, and only a last line without a
+  // break gains one.
+  for (std::string_view piece : kept) joined.append(piece);
+  if (!kept.back().empty() && kept.back().back() != '\n') joined.append(kCatalogueLineBreak);
   return joined;
 }
 

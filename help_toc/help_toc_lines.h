@@ -30,6 +30,8 @@ class HelpTocLines {
 
   std::string_view text_;
   std::int64_t loaded_count_;
+  std::size_t loaded_size_with_crlf_;
+  bool only_crlf_breaks_;
   std::vector<std::int64_t> deleted_;  // indexes into the loaded lines, ascending
   // The last line found, so that lines after it are found without walking from the top.
   mutable std::int64_t anchor_index_ = 0;

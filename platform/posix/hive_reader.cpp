@@ -359,13 +359,48 @@ void HiveKeyScanner::HandleLine(std::string_view line) {
   }
 }
 
+// Whether a header's raw text, after its '[', cannot name the target or a key below it: told
+// from the bytes as written, for the escapes that stand for a backslash; anything else needs
+// decoding.
+bool DiffersAsWritten(std::string_view line, std::string_view target_as_written) {
+  if (target_as_written.empty()) return false;
+  std::size_t i = 0;
+  while (i < target_as_written.size() && 1 + i < line.size()) {
+    const char raw = line[1 + i];
+    if (raw == '\\') {
+      if (2 + i >= line.size() || line[2 + i] != '\\') return false;
+      if (target_as_written[i] != '\\') return true;
+      i += 2;
+      continue;
+    }
+    if (static_cast<unsigned char>(raw) >= 0x80) return false;
+    if (FoldCase(static_cast<char16_t>(raw)) !=
+        FoldCase(static_cast<char16_t>(target_as_written[i]))) {
+      return true;
+    }
+    ++i;
+  }
+  return false;
+}
+
 void HiveKeyScanner::HandleHeader(std::string_view line) {
   if (!any_header_seen_) {
     any_header_seen_ = true;
     target_ = win64_ ? In32BitView(key_path_) : key_path_;
+    for (char16_t unit : target_) {
+      if (unit >= 0x80 || unit < 0x20 || unit == u'[' || unit == u']' || unit == u'"') {
+        target_as_written_.clear();
+        break;
+      }
+      if (unit == u'\\') target_as_written_.push_back('\\');
+      target_as_written_.push_back(static_cast<char>(unit));
+    }
   }
   std::size_t position = 1;
   in_target_ = false;
+  // Most headers differ from the target within their first bytes: they are passed over
+  // without decoding.
+  if (DiffersAsWritten(line, target_as_written_)) return;
   if (!ParseText(line, position, ']', header_)) return;
   if (header_.size() < target_.size()) return;
   const std::u16string_view header(header_);

@@ -38,8 +38,9 @@ class HiveKeyScanner {
 
   std::u16string key_path_;
   std::u16string target_;
-  std::u16string header_;  // reused for each header, so that scanning does not allocate
-  std::string pending_;    // a line split across pieces
+  std::string target_as_written_;  // the target as a header spells it, when it is ASCII
+  std::u16string header_;          // reused for each header, so that scanning does not allocate
+  std::string pending_;            // a line split across pieces
   bool pending_overlong_ = false;
   bool signature_seen_ = false;
   bool valid_ = false;

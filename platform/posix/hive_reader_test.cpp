@@ -65,6 +65,12 @@ TEST(HiveKeyScannerTest, KeyExistence) {
   const Case cases[] = {
       {"Header", std::string(kWowHeader), true},
       {"HeaderInOtherCase", "[software\\\\wow6432node\\\\BORLAND\\\\bds\\\\3.0] 1\n", true},
+      {"HeaderWithAnEscapedCharacter", "[Software\\\\Wow6432Node\\\\Borland\\\\BDS\\\\3\\x002e0] 1\n",
+       true},
+      {"HeaderWithAnEscapedBackslash", "[Software\\x5cWow6432Node\\\\Borland\\\\BDS\\\\3.0] 1\n",
+       true},
+      {"HeaderDifferingAfterAnEscape", "[Software\\\\Wow6432Node\\\\Borland\\\\BDS\\\\3\\x002e1] 1\n",
+       false},
       {"OnlyASubkeyIsWritten", "[Software\\\\Wow6432Node\\\\Borland\\\\BDS\\\\3.0\\\\Sub] 1\n",
        true},
       {"SiblingWithTheSamePrefix", "[Software\\\\Wow6432Node\\\\Borland\\\\BDS\\\\3.01] 1\n",
