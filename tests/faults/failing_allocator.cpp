@@ -13,8 +13,8 @@ bool failure_reached = false;
 
 unsigned long FailingAllocation() {
   static const unsigned long ordinal = [] {
-    const char* spec = std::getenv("QVHELP_FAIL_ALLOCATION");
-    return spec ? std::strtoul(spec, nullptr, 10) : 0ul;
+    const char* setting = std::getenv("QVHELP_FAIL_ALLOCATION");
+    return setting ? std::strtoul(setting, nullptr, 10) : 0ul;
   }();
   return ordinal;
 }

@@ -24,14 +24,14 @@ struct Plan {
   bool reached = false;
 
   Plan() {
-    const char* spec = std::getenv("QVHELP_FAULT");
-    if (!spec) return;
+    const char* setting = std::getenv("QVHELP_FAULT");
+    if (!setting) return;
     for (int i = 0; i < kKinds; ++i) {
       const std::size_t length = std::strlen(kKindNames[i]);
-      if (std::strncmp(spec, kKindNames[i], length) == 0 && spec[length] == ':') {
+      if (std::strncmp(setting, kKindNames[i], length) == 0 && setting[length] == ':') {
         kind = i;
         char* end = nullptr;
-        ordinal = std::strtoul(spec + length + 1, &end, 10);
+        ordinal = std::strtoul(setting + length + 1, &end, 10);
         if (*end == ':') transfer = std::strtol(end + 1, nullptr, 10);
       }
     }
