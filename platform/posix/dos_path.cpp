@@ -1,6 +1,8 @@
 // DOS names on the drives of a Wine prefix.
 #include "platform/posix/dos_path.h"
 
+#include "platform/posix/utf8.h"
+
 #include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -34,27 +36,6 @@ bool IsDirectory(const std::string& path) {
 bool Exists(const std::string& path) {
   struct stat status;
   return ::stat(path.c_str(), &status) == 0;
-}
-
-// One code point of UTF-8, or the byte itself where no valid sequence starts.
-char32_t NextCodePoint(std::string_view text, std::size_t& position) {
-  const auto lead = static_cast<unsigned char>(text[position]);
-  const int length = lead < 0xC2 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : lead < 0xF5 ? 4 : 1;
-  if (length == 1 || position + length > text.size()) {
-    ++position;
-    return lead;
-  }
-  char32_t code_point = lead & (0x7F >> length);
-  for (int i = 1; i < length; ++i) {
-    const auto next = static_cast<unsigned char>(text[position + i]);
-    if ((next & 0xC0) != 0x80) {
-      ++position;
-      return lead;
-    }
-    code_point = (code_point << 6) | (next & 0x3F);
-  }
-  position += length;
-  return code_point;
 }
 
 // Upper case for the letters of the scripts file names commonly use: Latin, Greek, Cyrillic.
@@ -226,7 +207,7 @@ bool SameFileName(std::string_view a, std::string_view b) {
   std::size_t i = 0;
   std::size_t j = 0;
   while (i < a.size() && j < b.size()) {
-    if (FoldCase(NextCodePoint(a, i)) != FoldCase(NextCodePoint(b, j))) return false;
+    if (FoldCase(DecodeUtf8(a, i)) != FoldCase(DecodeUtf8(b, j))) return false;
   }
   return i == a.size() && j == b.size();
 }

@@ -1,6 +1,8 @@
 // Wine registry hive reader.
 #include "platform/posix/hive_reader.h"
 
+#include "platform/posix/utf8.h"
+
 namespace qvhelp::platform::posix {
 namespace {
 
@@ -39,38 +41,6 @@ void AppendCodePoint(char32_t code_point, std::u16string& out) {
     out.push_back(static_cast<char16_t>(0xD800 + (code_point >> 10)));
     out.push_back(static_cast<char16_t>(0xDC00 + (code_point & 0x3FF)));
   }
-}
-
-// Decodes one UTF-8 sequence at `position`; a byte that starts no valid sequence stands for
-// itself.
-char32_t DecodeUtf8(std::string_view text, std::size_t& position) {
-  const auto lead = static_cast<unsigned char>(text[position]);
-  int length = lead < 0x80                   ? 1
-               : lead >= 0xC2 && lead < 0xE0 ? 2
-               : lead >= 0xE0 && lead < 0xF0 ? 3
-               : lead >= 0xF0 && lead < 0xF5 ? 4
-                                             : 0;
-  if (length <= 1 || position + length > text.size()) {
-    ++position;
-    return lead;
-  }
-  char32_t code_point = lead & (0x7F >> length);
-  for (int i = 1; i < length; ++i) {
-    const auto next = static_cast<unsigned char>(text[position + i]);
-    if ((next & 0xC0) != 0x80) {
-      ++position;
-      return lead;
-    }
-    code_point = (code_point << 6) | (next & 0x3F);
-  }
-  static constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
-  if (code_point < kSmallest[length] || code_point > 0x10FFFF ||
-      (code_point >= 0xD800 && code_point < 0xE000)) {
-    ++position;
-    return lead;
-  }
-  position += length;
-  return code_point;
 }
 
 // Decodes escaped text from `position` up to the unescaped `terminator`, leaving `position`
