@@ -49,22 +49,26 @@ const std::optional<Drives>& PrefixDrives() {
   return drives;
 }
 
-std::string FullName(const std::string& name) {
+}  // namespace
+
+std::string FullPathName(const std::string& name) {
   const std::optional<Drives>& drives = PrefixDrives();
   if (!drives) return {};
   return posix::MakeFullDosPath(name, drives->current_directory);
 }
 
+namespace {
+
 std::optional<std::string> ExistingPath(const std::string& name) {
   const std::optional<Drives>& drives = PrefixDrives();
   if (!drives) return std::nullopt;
-  return posix::FindUnixPath(drives->drives, FullName(name));
+  return posix::FindUnixPath(drives->drives, FullPathName(name));
 }
 
 std::optional<std::string> PathToCreate(const std::string& name) {
   const std::optional<Drives>& drives = PrefixDrives();
   if (!drives) return std::nullopt;
-  return posix::UnixPathToCreate(drives->drives, FullName(name));
+  return posix::UnixPathToCreate(drives->drives, FullPathName(name));
 }
 
 bool IsReadOnly(const struct stat& status) {
@@ -161,8 +165,6 @@ bool CopyFile(const std::string& from, const std::string& to) {
   return ::fchmod(destination.get(), source_status.st_mode & 07777) == 0 &&
          ::futimens(destination.get(), times) == 0;
 }
-
-std::string FullPathName(const std::string& name) { return FullName(name); }
 
 void AdviseBufferFill(char* data, std::size_t size) {
   constexpr std::uintptr_t kHugePage = 2 << 20;

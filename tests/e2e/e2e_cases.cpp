@@ -345,6 +345,10 @@ std::string EscapeForRegex(std::string_view text) {
 
 }  // namespace
 
+bool operator==(const Entry& a, const Entry& b) {
+  return a.path == b.path && a.contents == b.contents && a.read_only == b.read_only;
+}
+
 const std::vector<Case>& AllCases() {
   static const std::vector<Case> cases = MakeCases();
   return cases;

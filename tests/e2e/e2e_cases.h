@@ -42,6 +42,9 @@ struct Case {
   std::vector<Entry> changes = {};
 };
 
+// Entries are equal when path, contents and the read-only attribute are; dates are not compared.
+bool operator==(const Entry& a, const Entry& b);
+
 const std::vector<Case>& AllCases();
 
 // What a platform is entitled to do differently, each with its reason.

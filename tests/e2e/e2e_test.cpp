@@ -16,10 +16,6 @@
 
 namespace qvhelp::e2e {
 
-bool operator==(const Entry& a, const Entry& b) {
-  return a.path == b.path && a.contents == b.contents && a.read_only == b.read_only;
-}
-
 void PrintTo(const Entry& entry, std::ostream* out) {
   *out << entry.path << (entry.read_only ? " (read-only)" : "") << ": ";
   if (!entry.contents) {

@@ -31,14 +31,7 @@ const PlatformTraits& LinuxMachine::Traits() const {
 }
 
 void LinuxMachine::Prepare(const Case& c) {
-  if (fs::exists(prefix_)) {
-    for (const auto& entry : fs::recursive_directory_iterator(prefix_)) {
-      if (!entry.is_symlink()) {
-        fs::permissions(entry.path(), fs::perms::owner_write, fs::perm_options::add);
-      }
-    }
-  }
-  fs::remove_all(prefix_);
+  RemoveTree(prefix_);
   fs::create_directories(prefix_ / "dosdevices");
   fs::create_directories(DriveC());
   fs::create_symlink("../drive_c", prefix_ / "dosdevices" / "c:");

@@ -40,17 +40,15 @@ std::vector<std::string> WatchedFolders(const Case& c) {
   return {folders.begin(), folders.end()};
 }
 
-void RemoveWatchedFolders(const fs::path& drive_c, const Case& c) {
-  for (const std::string& folder : WatchedFolders(c)) {
-    const fs::path path = drive_c / folder;
-    // Read-only entries must be writable again before they can go.
-    if (fs::exists(path)) {
-      for (const auto& entry : fs::recursive_directory_iterator(path)) {
+void RemoveTree(const fs::path& path) {
+  if (fs::exists(fs::symlink_status(path))) {
+    for (const auto& entry : fs::recursive_directory_iterator(path)) {
+      if (!entry.is_symlink()) {
         fs::permissions(entry.path(), fs::perms::owner_write, fs::perm_options::add);
       }
     }
-    fs::remove_all(path);
   }
+  fs::remove_all(path);
 }
 
 void LayDownEntries(const fs::path& drive_c, const std::vector<Entry>& entries) {

@@ -30,7 +30,10 @@ std::string HiveKeySections(const Case& c);
 // The folders under drive C: that a case may touch; everything in them is compared.
 std::vector<std::string> WatchedFolders(const Case& c);
 
-void RemoveWatchedFolders(const std::filesystem::path& drive_c, const Case& c);
+// Removes a tree that may hold read-only entries, making them writable first. Links are not
+// followed: a drive's link may point at /.
+void RemoveTree(const std::filesystem::path& path);
+
 void LayDownEntries(const std::filesystem::path& drive_c, const std::vector<Entry>& entries);
 
 // Files under the watched folders, and the folders the case names, keyed by path.

@@ -107,11 +107,7 @@ void WineMachine::WriteRegistry(const std::string& key_sections) {
 
 void WineMachine::Prepare(const Case& c) {
   for (const std::string& folder : WatchedFolders(c)) touched_folders_.insert(folder);
-  for (const std::string& folder : touched_folders_) {
-    Case just_this_folder;
-    just_this_folder.before = {Entry{folder + "/x", ""}};
-    RemoveWatchedFolders(DriveC(), just_this_folder);
-  }
+  for (const std::string& folder : touched_folders_) RemoveTree(DriveC() / folder);
   WriteRegistry(HiveKeySections(c));
   LayDownEntries(DriveC(), c.before);
 }

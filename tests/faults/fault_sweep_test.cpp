@@ -16,10 +16,6 @@
 
 namespace qvhelp::e2e {
 
-bool operator==(const Entry& a, const Entry& b) {
-  return a.path == b.path && a.contents == b.contents && a.read_only == b.read_only;
-}
-
 namespace {
 
 namespace fs = std::filesystem;
