@@ -2,12 +2,22 @@
 #include "help_toc/help_toc_lines.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "help_toc/catalogue_text.h"
 #include "platform/errors.h"
 #include "platform/files.h"
 
 namespace qvhelp {
+namespace {
+
+// Whether the text after the last deleted line ends in a line without a break, which the join
+// gives one; with only CR LF breaks that is the one change the join makes.
+bool LastLineGainsBreak(std::string_view last_piece) {
+  return !last_piece.empty() && last_piece.back() != '\n';
+}
+
+}  // namespace
 
 HelpTocLines::HelpTocLines(std::string_view text) : text_(text) {
   const CatalogueMeasure measure = MeasureCatalogue(text);
@@ -69,30 +79,40 @@ std::size_t HelpTocLines::LineStart(std::int64_t loaded_index) const {
   return anchor_offset_;
 }
 
-std::string HelpTocLines::Join() const {
-  // The text between deleted lines; its size is the whole text's less the deleted lines'.
-  std::vector<std::string_view> kept;
-  std::size_t size = loaded_size_with_crlf_;
+HelpTocLines::KeptText HelpTocLines::Kept() const {
+  // The size is the whole text's less the deleted lines'.
+  KeptText kept{{}, loaded_size_with_crlf_};
   std::size_t from = 0;
   for (std::int64_t index : deleted_) {
     const std::size_t start = LineStart(index);
-    kept.push_back(text_.substr(from, start - from));
+    kept.pieces.push_back(text_.substr(from, start - from));
     from = LineStart(index + 1);
-    size -= SizeWithCrLfBreaks(text_.substr(start, from - start));
+    kept.joined_size -= SizeWithCrLfBreaks(text_.substr(start, from - start));
   }
-  kept.push_back(text_.substr(from));
+  kept.pieces.push_back(text_.substr(from));
+  return kept;
+}
 
+std::optional<HelpTocLines::JoinedPieces> HelpTocLines::JoinInPieces() const {
+  if (!only_crlf_breaks_) return std::nullopt;
+  KeptText kept = Kept();
+  if (kept.joined_size > text_.size()) return std::nullopt;
+  const std::string_view tail =
+      LastLineGainsBreak(kept.pieces.back()) ? kCatalogueLineBreak : std::string_view();
+  return JoinedPieces{std::move(kept.pieces), tail};
+}
+
+std::string HelpTocLines::Join() const {
+  const KeptText kept = Kept();
   std::string joined;
-  joined.reserve(size);
-  platform::AdviseBufferFill(joined.data(), size);
-  if (!only_crlf_breaks_) {
-    for (std::string_view piece : kept) AppendWithCrLfBreaks(piece, joined);
-    return joined;
+  joined.reserve(kept.joined_size);
+  platform::AdviseBufferFill(joined.data(), kept.joined_size);
+  if (only_crlf_breaks_) {
+    for (std::string_view piece : kept.pieces) joined.append(piece);
+    if (LastLineGainsBreak(kept.pieces.back())) joined.append(kCatalogueLineBreak);
+  } else {
+    for (std::string_view piece : kept.pieces) AppendWithCrLfBreaks(piece, joined);
   }
-  // Every break already is a CR LF: the pieces go as they are, and only a last line without a
-  // break gains one.
-  for (std::string_view piece : kept) joined.append(piece);
-  if (!kept.back().empty() && kept.back().back() != '\n') joined.append(kCatalogueLineBreak);
   return joined;
 }
 

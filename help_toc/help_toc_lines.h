@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,7 +25,22 @@ class HelpTocLines {
   // Every line in order, each followed by CR LF.
   std::string Join() const;
 
+  // The joined text as it stands in the text, when every break already is a CR LF: the views
+  // of the text between deleted lines, followed by `tail` (a CR LF for a last line that had
+  // none). Nothing when the breaks change or the joined text would be longer than the text.
+  struct JoinedPieces {
+    std::vector<std::string_view> pieces;
+    std::string_view tail;
+  };
+  std::optional<JoinedPieces> JoinInPieces() const;
+
  private:
+  struct KeptText {
+    std::vector<std::string_view> pieces;  // the text between deleted lines
+    std::size_t joined_size;
+  };
+  KeptText Kept() const;
+
   // Where a loaded line starts; `loaded_count_` gives the end of the text.
   std::size_t LineStart(std::int64_t loaded_index) const;
 

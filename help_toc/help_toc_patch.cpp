@@ -5,9 +5,11 @@
 #include <limits>
 #include <memory>
 #include <new>
+#include <span>
 #include <string_view>
 
 #include "help_toc/help_toc_lines.h"
+#include "help_toc/text_cut.h"
 #include "platform/errors.h"
 #include "platform/files.h"
 
@@ -22,6 +24,7 @@ struct CatalogueText {
   std::unique_ptr<char[]> bytes;
   std::size_t size;
   std::string_view View() const { return {bytes.get(), size}; }
+  std::span<char> Buffer() { return {bytes.get(), size}; }
 };
 
 CatalogueText ReadCatalogue(const std::string& path) {
@@ -40,10 +43,11 @@ bool WriteWhole(platform::FileForWriting& file, std::string_view text) {
 
 // Creating the file empties it, so a write that falls short would leave the catalogue cut
 // off: the original bytes go back before the error passes on. The backup copy stays either way.
-void WriteCatalogue(const std::string& path, std::string_view text, std::string_view original) {
+template <typename GetOriginal>
+void WriteCatalogue(const std::string& path, std::string_view text, GetOriginal original) {
   platform::FileForWriting file = platform::FileForWriting::Create(path);
   if (WriteWhole(file, text)) return;
-  if (file.Rewind()) WriteWhole(file, original);
+  if (file.Rewind()) WriteWhole(file, original());
   Raise<EWriteError>("Stream write error");
 }
 
@@ -51,16 +55,23 @@ void WriteCatalogue(const std::string& path, std::string_view text, std::string_
 
 void PatchHelpToc(const std::string& HelpTocPath, const std::string& HelpTocBackupPath) {
   platform::CopyFile(HelpTocPath, HelpTocBackupPath);
-  const CatalogueText original = ReadCatalogue(HelpTocPath);
+  CatalogueText original = ReadCatalogue(HelpTocPath);
   HelpTocLines lines(original.View());
 
   const std::int64_t MarkerIndex = lines.IndexOfFirstContaining(LibraryMarker);
   const bool MarkerFound = MarkerIndex >= 0;
   if (MarkerFound) {
     for (int removed = 0; removed < kEntryBlockLines; ++removed) lines.Delete(MarkerIndex);
-    // Put together before the catalogue is emptied, so that running out of memory leaves it whole.
-    const std::string patched = lines.Join();
-    WriteCatalogue(HelpTocPath, patched, original.View());
+    // Put together before the catalogue is emptied, so that running out of memory leaves it
+    // whole. When the breaks stay as they are, the text is patched where it was read, which
+    // spares a second buffer of its size; the cut can be undone if the original must go back.
+    if (auto joined = lines.JoinInPieces()) {
+      TextCut patched(original.Buffer(), joined->pieces, joined->tail);
+      WriteCatalogue(HelpTocPath, patched.Text(), [&patched] { return patched.Undo(); });
+    } else {
+      const std::string patched = lines.Join();
+      WriteCatalogue(HelpTocPath, patched, [&original] { return original.View(); });
+    }
   }
   platform::DeleteFile(HelpTocBackupPath);
 }

@@ -1,13 +1,16 @@
 // Fuzzes the catalogue's text rules: joining the split lines gives the text with every break
-// made CR LF, and a CR LF after a last line that had none.
+// made CR LF, and a CR LF after a last line that had none; a join made where the text lies gives
+// the same bytes and can be undone.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "help_toc/catalogue_text.h"
 #include "help_toc/help_toc_lines.h"
+#include "help_toc/text_cut.h"
 
 namespace {
 
@@ -43,6 +46,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (marker >= 0 && marker + 3 <= lines.Count()) {
     for (int i = 0; i < 3; ++i) lines.Delete(marker);
     if (lines.Join().size() > WithCrLfBreaks(text).size()) std::abort();
+  }
+  if (auto joined = lines.JoinInPieces()) {
+    const std::string expected = lines.Join();
+    std::string buffer(text);
+    // The pieces are views of `text`; the cut works on a copy at the same offsets.
+    std::vector<std::string_view> pieces;
+    for (std::string_view piece : joined->pieces) {
+      pieces.emplace_back(buffer.data() + (piece.data() - text.data()), piece.size());
+    }
+    qvhelp::TextCut cut(buffer, pieces, joined->tail);
+    if (cut.Text() != expected || cut.Undo() != text) std::abort();
   }
   return 0;
 }
