@@ -4,12 +4,13 @@
 For each catalogue size: the program's median time over several runs, next to the same file
 copied twice with cp (the floor: the program makes a backup copy and rewrites the file) and
 sed removing the same block in place; the ratios; the program's peak resident memory. Then
-the registry lookup alone on large hives. Every command runs under GNU time (package `time`),
+the registry lookup alone on large hives. With --bound-io, also the file operations a
+run is bound to with nothing else (bench/bound_io.cpp): the lowest cost the design allows. Every command runs under GNU time (package `time`),
 which reports its peak memory. Prints a Markdown table; --plot also draws
 time against size with gnuplot.
 
-  bench.py --program PATH [--dir DIR] [--sizes MB,...] [--runs N] [--hive-sizes MB,...]
-           [--line-ends crlf|lf] [--plot PNG]
+  bench.py --program PATH [--bound-io PATH] [--dir DIR] [--sizes MB,...] [--runs N]
+           [--hive-sizes MB,...] [--line-ends crlf|lf] [--plot PNG]
 """
 import argparse
 import os
@@ -66,7 +67,7 @@ def bench_catalogues(args, root):
     for size_mb in args.sizes:
         generate("catalogue", int(size_mb * MIB), args.line_ends, source)
         size = os.path.getsize(source)
-        program_times, floor_times, sed_times, peaks = [], [], [], []
+        program_times, floor_times, sed_times, bound_times, peaks = [], [], [], [], []
         for _ in range(args.runs):
             shutil.copyfile(source, catalogue)
             seconds, peak, status = timed([args.program], env)
@@ -78,13 +79,18 @@ def bench_catalogues(args, root):
             for copy in copies:
                 floor += timed([cp, source, copy])[0]
             floor_times.append(floor)
+            if args.bound_io:
+                shutil.copyfile(source, copies[0])
+                bound_times.append(timed([args.bound_io, copies[0], copies[1]])[0])
             shutil.copyfile(source, sed_file)
             sed_times.append(timed([sed, "-i", "/Quorvane Components/{N;N;d}", sed_file])[0])
             for path in copies + [sed_file]:
-                os.remove(path)
+                if os.path.exists(path):
+                    os.remove(path)
         program, floor, sed_time = map(statistics.median, (program_times, floor_times, sed_times))
         rows.append({"size": size, "program": program, "floor": floor, "sed": sed_time,
-                     "peak": max(peaks)})
+                     "peak": max(peaks),
+                     "bound": statistics.median(bound_times) if bound_times else None})
     os.remove(source)
     return rows
 
@@ -104,14 +110,18 @@ def bench_hives(args, root):
 def print_tables(args, rows, hive_rows):
     print(f"Catalogues with {args.line_ends.upper()} line ends, median of {args.runs} runs, "
           f"in {args.dir}:\n")
+    bound = args.bound_io is not None
     print("| catalogue | qvhelp-remove | floor (cp twice) | sed -i | program / floor "
-          "| program / sed | peak memory | memory / size |")
-    print("|---:|---:|---:|---:|---:|---:|---:|---:|")
+          "| program / sed | peak memory | memory / size |"
+          + (" bound I/O | bound I/O / floor |" if bound else ""))
+    print("|---:|---:|---:|---:|---:|---:|---:|---:|" + ("---:|---:|" if bound else ""))
     for row in rows:
         print(f"| {row['size'] / MIB:.1f} MiB | {row['program'] * 1000:.1f} ms "
               f"| {row['floor'] * 1000:.1f} ms | {row['sed'] * 1000:.1f} ms "
               f"| {row['program'] / row['floor']:.2f} | {row['program'] / row['sed']:.2f} "
-              f"| {row['peak'] / MIB:.1f} MiB | {row['peak'] / row['size']:.2f} |")
+              f"| {row['peak'] / MIB:.1f} MiB | {row['peak'] / row['size']:.2f} |"
+              + (f" {row['bound'] * 1000:.1f} ms | {row['bound'] / row['floor']:.2f} |"
+                 if bound else ""))
     by_size = {round(r["size"] / MIB, 1): r for r in rows}
     for small in by_size:
         large = round(small * 10, 1)
@@ -149,6 +159,7 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__,
                                      formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("--program", required=True)
+    parser.add_argument("--bound-io")
     parser.add_argument("--dir", default="build/bench")
     parser.add_argument("--sizes", default="0.1,1,10,25.6,256")
     parser.add_argument("--hive-sizes", default="10,100")
@@ -157,6 +168,8 @@ def main():
     parser.add_argument("--plot")
     args = parser.parse_args()
     args.program = os.path.abspath(args.program)
+    if args.bound_io:
+        args.bound_io = os.path.abspath(args.bound_io)
     args.sizes = [float(s) for s in args.sizes.split(",") if s]
     args.hive_sizes = [float(s) for s in args.hive_sizes.split(",") if s]
     root = os.path.abspath(args.dir)

@@ -1,11 +1,13 @@
 // Micro-benchmarks of the catalogue's text rules, in bytes per second: splitting (counting the
-// lines), the marker search, and joining with CR LF breaks.
+// lines), the marker search, and joining with CR LF breaks, into a new string or, when the
+// breaks stay as they are, where the text lies.
 #include <benchmark/benchmark.h>
 
 #include <string>
 
 #include "help_toc/catalogue_text.h"
 #include "help_toc/help_toc_lines.h"
+#include "help_toc/text_cut.h"
 
 namespace {
 
@@ -53,10 +55,27 @@ void Join(benchmark::State& state) {
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
 }
 
+void JoinInPlace(benchmark::State& state) {
+  std::string buffer = Text(true);
+  for (auto _ : state) {
+    qvhelp::HelpTocLines lines(buffer);
+    const std::int64_t marker = lines.IndexOfFirstContaining("Quorvane Components");
+    for (int i = 0; i < 3; ++i) lines.Delete(marker);
+    auto joined = lines.JoinInPieces();
+    qvhelp::TextCut cut(buffer, joined->pieces, joined->tail);
+    benchmark::DoNotOptimize(cut.Text().data());
+    state.PauseTiming();
+    cut.Undo();  // the same text for the next round
+    state.ResumeTiming();
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * buffer.size()));
+}
+
 }  // namespace
 
 // The argument is 1 for CR LF line ends, 0 for LF.
 BENCHMARK(Split)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
 BENCHMARK(Search)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
 BENCHMARK(Join)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
+BENCHMARK(JoinInPlace)->Unit(benchmark::kMillisecond);
 BENCHMARK_MAIN();

@@ -12,7 +12,8 @@ if ! command -v gnuplot >/dev/null; then
   "${sudo[@]}" apt-get install -y -qq --no-install-recommends gnuplot-nox
 fi
 cmake --preset linux >/dev/null
-cmake --build --preset linux --target qvhelp-remove qvhelp_text_rules_bench
-python3 bench/bench.py --program build/linux/qvhelp-remove --plot docs/performance.png "$@"
+cmake --build --preset linux --target qvhelp-remove qvhelp_bound_io qvhelp_text_rules_bench
+python3 bench/bench.py --program build/linux/qvhelp-remove \
+  --bound-io build/linux/bench/qvhelp_bound_io --plot docs/performance.png "$@"
 echo
 build/linux/bench/qvhelp_text_rules_bench
