@@ -80,7 +80,9 @@ def bench_catalogues(args, root):
                 floor += timed([cp, source, copy])[0]
             floor_times.append(floor)
             if args.bound_io:
+                # A fresh catalogue and no backup yet, as the program had.
                 shutil.copyfile(source, copies[0])
+                os.remove(copies[1])
                 bound_times.append(timed([args.bound_io, copies[0], copies[1]])[0])
             shutil.copyfile(source, sed_file)
             sed_times.append(timed([sed, "-i", "/Quorvane Components/{N;N;d}", sed_file])[0])
@@ -136,9 +138,16 @@ def print_tables(args, rows, hive_rows):
 
 def plot(rows, path):
     data = path + ".dat"
+    bound = rows[0]["bound"] is not None
     with open(data, "w") as out:
         for row in rows:
-            out.write(f"{row['size'] / MIB} {row['program']} {row['floor']} {row['sed']}\n")
+            out.write(f"{row['size'] / MIB} {row['program']} {row['floor']} {row['sed']} "
+                      f"{row['bound'] if bound else 0}\n")
+    lines = [f"'{data}' using 1:2 with linespoints title 'qvhelp-remove'",
+             f"'{data}' using 1:3 with linespoints title 'floor: cp twice'",
+             f"'{data}' using 1:4 with linespoints title 'sed -i'"]
+    if bound:
+        lines.append(f"'{data}' using 1:5 with linespoints title 'bound I/O'")
     script = f"""
 set terminal png size 900,600
 set output '{path}'
@@ -147,9 +156,7 @@ set xlabel 'catalogue size (MiB)'
 set ylabel 'time (s), median'
 set key top left
 set grid
-plot '{data}' using 1:2 with linespoints title 'qvhelp-remove', \\
-     '{data}' using 1:3 with linespoints title 'floor: cp twice', \\
-     '{data}' using 1:4 with linespoints title 'sed -i'
+plot {", ".join(lines)}
 """
     subprocess.run(["gnuplot"], input=script.encode(), check=True)
     os.remove(data)
