@@ -19,15 +19,26 @@ bool LastLineGainsBreak(std::string_view last_piece) {
 
 }  // namespace
 
-HelpTocLines::HelpTocLines(std::string_view text) : text_(text) {
-  const CatalogueMeasure measure = MeasureCatalogue(text);
-  loaded_count_ = static_cast<std::int64_t>(measure.lines);
-  loaded_size_with_crlf_ = measure.size_with_crlf_breaks;
-  only_crlf_breaks_ = measure.only_crlf_breaks;
+const CatalogueMeasure& HelpTocLines::Measure() const {
+  if (!measure_) measure_ = MeasureCatalogue(text_);
+  return *measure_;
+}
+
+std::size_t HelpTocLines::LinesBefore(std::size_t line_start) const {
+  const CatalogueMeasure before = MeasureCatalogue(text_.substr(0, line_start));
+  if (!measure_) {
+    // Split where a line starts, the measures of the two sides add up: the first search
+    // measures the whole text in the same pass as the lines before its match.
+    const CatalogueMeasure after = MeasureCatalogue(text_.substr(line_start));
+    measure_ = CatalogueMeasure{before.lines + after.lines,
+                                before.size_with_crlf_breaks + after.size_with_crlf_breaks,
+                                before.only_crlf_breaks && after.only_crlf_breaks};
+  }
+  return before.lines;
 }
 
 std::int64_t HelpTocLines::Count() const {
-  return loaded_count_ - static_cast<std::int64_t>(deleted_.size());
+  return static_cast<std::int64_t>(Measure().lines) - static_cast<std::int64_t>(deleted_.size());
 }
 
 std::int64_t HelpTocLines::IndexOfFirstContaining(std::string_view needle) const {
@@ -41,8 +52,7 @@ std::int64_t HelpTocLines::IndexOfFirstContaining(std::string_view needle) const
     while (line_start > 0 && text_[line_start - 1] != '\r' && text_[line_start - 1] != '\n') {
       --line_start;
     }
-    const auto loaded_index =
-        static_cast<std::int64_t>(CountCatalogueLines(text_.substr(0, line_start)));
+    const auto loaded_index = static_cast<std::int64_t>(LinesBefore(line_start));
     anchor_index_ = loaded_index;
     anchor_offset_ = line_start;
     if (!std::binary_search(deleted_.begin(), deleted_.end(), loaded_index)) {
@@ -81,7 +91,7 @@ std::size_t HelpTocLines::LineStart(std::int64_t loaded_index) const {
 
 HelpTocLines::KeptText HelpTocLines::Kept() const {
   // The size is the whole text's less the deleted lines'.
-  KeptText kept{{}, loaded_size_with_crlf_};
+  KeptText kept{{}, Measure().size_with_crlf_breaks};
   std::size_t from = 0;
   for (std::int64_t index : deleted_) {
     const std::size_t start = LineStart(index);
@@ -94,7 +104,7 @@ HelpTocLines::KeptText HelpTocLines::Kept() const {
 }
 
 std::optional<HelpTocLines::JoinedPieces> HelpTocLines::JoinInPieces() const {
-  if (!only_crlf_breaks_) return std::nullopt;
+  if (!Measure().only_crlf_breaks) return std::nullopt;
   KeptText kept = Kept();
   if (kept.joined_size > text_.size()) return std::nullopt;
   const std::string_view tail =
@@ -107,7 +117,7 @@ std::string HelpTocLines::Join() const {
   std::string joined;
   joined.reserve(kept.joined_size);
   platform::AdviseBufferFill(joined.data(), kept.joined_size);
-  if (only_crlf_breaks_) {
+  if (Measure().only_crlf_breaks) {
     for (std::string_view piece : kept.pieces) joined.append(piece);
     if (LastLineGainsBreak(kept.pieces.back())) joined.append(kCatalogueLineBreak);
   } else {

@@ -10,11 +10,13 @@
 #include <string_view>
 #include <vector>
 
+#include "help_toc/catalogue_text.h"
+
 namespace qvhelp {
 
 class HelpTocLines {
  public:
-  explicit HelpTocLines(std::string_view text);
+  explicit HelpTocLines(std::string_view text) : text_(text) {}
 
   std::int64_t Count() const;
   // The index of the first line that contains `needle`, or -1.
@@ -41,13 +43,15 @@ class HelpTocLines {
   };
   KeptText Kept() const;
 
-  // Where a loaded line starts; `loaded_count_` gives the end of the text.
+  // The whole text's lines, size once joined and breaks, measured once.
+  const CatalogueMeasure& Measure() const;
+  // How many lines come before `line_start`, where a line starts.
+  std::size_t LinesBefore(std::size_t line_start) const;
+  // Where a loaded line starts; the line count gives the end of the text.
   std::size_t LineStart(std::int64_t loaded_index) const;
 
   std::string_view text_;
-  std::int64_t loaded_count_;
-  std::size_t loaded_size_with_crlf_;
-  bool only_crlf_breaks_;
+  mutable std::optional<CatalogueMeasure> measure_;
   std::vector<std::int64_t> deleted_;  // indexes into the loaded lines, ascending
   // The last line found, so that lines after it are found without walking from the top.
   mutable std::int64_t anchor_index_ = 0;

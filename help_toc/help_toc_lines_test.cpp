@@ -16,6 +16,22 @@ TEST(HelpTocLinesTest, FindsTheFirstLineThatContainsTheNeedle) {
   EXPECT_EQ(lines.IndexOfFirstContaining("three"), 3);
 }
 
+// The first search measures the whole text in its pass; what it measures must match a list
+// that measured everything first.
+TEST(HelpTocLinesTest, SearchingFirstMeasuresAsCountingFirstDoes) {
+  for (std::string_view text : {"a\rM\nb\r\n", "a\r\nM\r\nb", "M\n\rb\n", "a\nb\r\nM"}) {
+    const HelpTocLines counted_first(text);
+    const std::int64_t count = counted_first.Count();
+    const HelpTocLines searched_first(text);
+    EXPECT_EQ(searched_first.IndexOfFirstContaining("M"), counted_first.IndexOfFirstContaining("M"))
+        << text;
+    EXPECT_EQ(searched_first.Count(), count) << text;
+    EXPECT_EQ(searched_first.Join(), counted_first.Join()) << text;
+    EXPECT_EQ(searched_first.JoinInPieces().has_value(), counted_first.JoinInPieces().has_value())
+        << text;
+  }
+}
+
 TEST(HelpTocLinesTest, DeletingMovesTheFollowingLinesUp) {
   HelpTocLines lines("0\n1\n2\n3\n4\n5\n");
   lines.Delete(2);

@@ -43,6 +43,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   // Removing the entry block keeps the lines around it as they were.
   const std::int64_t marker = lines.IndexOfFirstContaining("Quorvane Components");
+  // A list whose first call is the search measures the text in that pass: the same answers.
+  const qvhelp::HelpTocLines searched_first(text);
+  if (searched_first.IndexOfFirstContaining("Quorvane Components") != marker ||
+      searched_first.Count() != lines.Count() || searched_first.Join() != lines.Join()) {
+    std::abort();
+  }
   if (marker >= 0 && marker + 3 <= lines.Count()) {
     for (int i = 0; i < 3; ++i) lines.Delete(marker);
     if (lines.Join().size() > WithCrLfBreaks(text).size()) std::abort();
