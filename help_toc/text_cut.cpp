@@ -13,6 +13,16 @@ void MoveBytes(char* to, const char* from, std::size_t count) {
 
 }  // namespace
 
+template <typename Visit>
+void TextCut::ForEachCutRun(Visit visit) const {
+  std::size_t from = 0;
+  for (const KeptPiece& piece : kept_) {
+    visit(from, piece.offset);
+    from = piece.offset + piece.size;
+  }
+  visit(from, buffer_.size());
+}
+
 TextCut::TextCut(std::span<char> buffer, std::span<const std::string_view> kept,
                  std::string_view tail)
     : buffer_(buffer) {
@@ -23,12 +33,9 @@ TextCut::TextCut(std::span<char> buffer, std::span<const std::string_view> kept,
     kept_size_ += piece.size();
   }
   cut_bytes_.reserve(buffer.size() - kept_size_);
-  std::size_t from = 0;
-  for (const KeptPiece& piece : kept_) {
-    cut_bytes_.append(buffer.data() + from, piece.offset - from);
-    from = piece.offset + piece.size;
-  }
-  cut_bytes_.append(buffer.data() + from, buffer.size() - from);
+  ForEachCutRun([this](std::size_t from, std::size_t to) {
+    cut_bytes_.append(buffer_.data() + from, to - from);
+  });
 
   for (const KeptPiece& piece : kept_) {
     MoveBytes(buffer.data() + size_, buffer.data() + piece.offset, piece.size);
@@ -46,16 +53,10 @@ std::string_view TextCut::Undo() {
     MoveBytes(buffer_.data() + piece->offset, buffer_.data() + moved_to, piece->size);
   }
   const char* cut = cut_bytes_.data();
-  std::size_t from = 0;
-  auto restore_cut_bytes = [&](std::size_t to) {
+  ForEachCutRun([this, &cut](std::size_t from, std::size_t to) {
     MoveBytes(buffer_.data() + from, cut, to - from);
     cut += to - from;
-  };
-  for (const KeptPiece& piece : kept_) {
-    restore_cut_bytes(piece.offset);
-    from = piece.offset + piece.size;
-  }
-  restore_cut_bytes(buffer_.size());
+  });
   size_ = buffer_.size();
   return Text();
 }

@@ -28,6 +28,9 @@ class TextCut {
     std::size_t offset;  // where it stood in the buffer
     std::size_t size;
   };
+  // Calls `visit(from, to)` for each run of bytes between the kept pieces, in order.
+  template <typename Visit>
+  void ForEachCutRun(Visit visit) const;
 
   std::span<char> buffer_;
   std::vector<KeptPiece> kept_;
