@@ -22,6 +22,20 @@ namespace {
 // ReadFile and WriteFile take a 32-bit count; larger requests go in pieces of this size.
 constexpr std::size_t kMaxTransfer = 1u << 30;
 
+// Moves `count` bytes through `transfer(offset, asked, &moved)`, a piece at a time; stops short
+// when a call fails or moves nothing.
+template <typename Transfer>
+std::size_t TransferInPieces(std::size_t count, Transfer transfer) {
+  std::size_t done = 0;
+  while (done < count) {
+    DWORD step = 0;
+    const DWORD asked = static_cast<DWORD>(std::min(count - done, kMaxTransfer));
+    if (!transfer(done, asked, &step) || step == 0) break;
+    done += step;
+  }
+  return done;
+}
+
 std::string OsErrorText(DWORD error) {
   char text[256];
   const DWORD length = ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
@@ -91,14 +105,9 @@ std::uint64_t FileForReading::Size() {
 }
 
 std::size_t FileForReading::Read(char* buffer, std::size_t count) {
-  std::size_t done = 0;
-  while (done < count) {
-    DWORD step = 0;
-    const DWORD asked = static_cast<DWORD>(std::min(count - done, kMaxTransfer));
-    if (!::ReadFile(handle_->file.get(), buffer + done, asked, &step, nullptr) || step == 0) break;
-    done += step;
-  }
-  return done;
+  return TransferInPieces(count, [this, buffer](std::size_t done, DWORD asked, DWORD* step) {
+    return ::ReadFile(handle_->file.get(), buffer + done, asked, step, nullptr);
+  });
 }
 
 FileForWriting::FileForWriting(std::unique_ptr<Handle> handle) : handle_(std::move(handle)) {}
@@ -121,14 +130,9 @@ FileForWriting FileForWriting::Create(const std::string& name) {
 }
 
 std::size_t FileForWriting::Write(const char* data, std::size_t count) {
-  std::size_t done = 0;
-  while (done < count) {
-    DWORD step = 0;
-    const DWORD asked = static_cast<DWORD>(std::min(count - done, kMaxTransfer));
-    if (!::WriteFile(handle_->file.get(), data + done, asked, &step, nullptr) || step == 0) break;
-    done += step;
-  }
-  return done;
+  return TransferInPieces(count, [this, data](std::size_t done, DWORD asked, DWORD* step) {
+    return ::WriteFile(handle_->file.get(), data + done, asked, step, nullptr);
+  });
 }
 
 bool FileForWriting::Rewind() {
