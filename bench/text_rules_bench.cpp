@@ -1,13 +1,12 @@
-// Micro-benchmarks of the catalogue's text rules, in bytes per second: splitting (counting the
-// lines), the marker search, and joining with CR LF breaks, into a new string or, when the
-// breaks stay as they are, where the text lies.
+// Micro-benchmarks of the catalogue's text rules, in bytes per second: measuring (counting the
+// lines), finding the entry block, and the patched text, as spans of the text when its breaks
+// all are CR LF, else joined anew.
 #include <benchmark/benchmark.h>
 
 #include <string>
 
 #include "help_toc/catalogue_text.h"
-#include "help_toc/help_toc_lines.h"
-#include "help_toc/text_cut.h"
+#include "help_toc/entry_block.h"
 
 namespace {
 
@@ -31,46 +30,26 @@ const std::string& Text(bool crlf) {
 
 void Split(benchmark::State& state) {
   const std::string& text = Text(state.range(0) != 0);
-  for (auto _ : state) benchmark::DoNotOptimize(qvhelp::CountCatalogueLines(text));
+  for (auto _ : state) benchmark::DoNotOptimize(qvhelp::MeasureCatalogue(text));
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
 }
 
 void Search(benchmark::State& state) {
   const std::string& text = Text(state.range(0) != 0);
   for (auto _ : state) {
-    const qvhelp::HelpTocLines lines(text);
-    benchmark::DoNotOptimize(lines.IndexOfFirstContaining("Quorvane Components"));
+    benchmark::DoNotOptimize(qvhelp::FindEntryBlock(text, "Quorvane Components"));
   }
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
 }
 
-// The run's own steps up to the join: the list, the search, the entry block deleted.
-qvhelp::HelpTocLines WithEntryRemoved(std::string_view text) {
-  qvhelp::HelpTocLines lines(text);
-  const std::int64_t marker = lines.IndexOfFirstContaining("Quorvane Components");
-  for (int i = 0; i < 3; ++i) lines.Delete(marker);
-  return lines;
-}
-
-void Join(benchmark::State& state) {
+void Patch(benchmark::State& state) {
   const std::string& text = Text(state.range(0) != 0);
   for (auto _ : state) {
-    benchmark::DoNotOptimize(WithEntryRemoved(text).Join());
+    const qvhelp::PatchedCatalogue patched(text,
+                                           *qvhelp::FindEntryBlock(text, "Quorvane Components"));
+    benchmark::DoNotOptimize(patched.Spans().data());
   }
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
-}
-
-void JoinInPlace(benchmark::State& state) {
-  std::string buffer = Text(true);
-  for (auto _ : state) {
-    auto joined = WithEntryRemoved(buffer).JoinInPieces();
-    qvhelp::TextCut cut(buffer, joined->pieces, joined->tail);
-    benchmark::DoNotOptimize(cut.Text().data());
-    state.PauseTiming();
-    cut.Undo();  // the same text for the next round
-    state.ResumeTiming();
-  }
-  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * buffer.size()));
 }
 
 }  // namespace
@@ -78,6 +57,5 @@ void JoinInPlace(benchmark::State& state) {
 // The argument is 1 for CR LF line ends, 0 for LF.
 BENCHMARK(Split)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
 BENCHMARK(Search)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
-BENCHMARK(Join)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
-BENCHMARK(JoinInPlace)->Unit(benchmark::kMillisecond);
+BENCHMARK(Patch)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
 BENCHMARK_MAIN();

@@ -92,17 +92,11 @@ bool OnlyCrLfBreaks(const char* data, std::size_t begin, std::size_t end, std::s
 
 }  // namespace
 
-std::size_t CountCatalogueLines(std::string_view text) { return CountBreaks(text).lines; }
-
 CatalogueMeasure MeasureCatalogue(std::string_view text) {
   const BreakCounts counts = CountBreaks(text);
   return {counts.lines,
           text.size() - counts.break_bytes + counts.lines * kCatalogueLineBreak.size(),
           counts.only_crlf};
-}
-
-std::size_t SizeWithCrLfBreaks(std::string_view text) {
-  return MeasureCatalogue(text).size_with_crlf_breaks;
 }
 
 void AppendWithCrLfBreaks(std::string_view text, std::string& out) {

@@ -25,9 +25,6 @@ class CatalogueLineReader {
   std::size_t position_ = 0;
 };
 
-// How many lines the text splits into.
-std::size_t CountCatalogueLines(std::string_view text);
-
 struct CatalogueMeasure {
   std::size_t lines;
   std::size_t size_with_crlf_breaks;  // once every line is followed by CR LF
@@ -36,9 +33,6 @@ struct CatalogueMeasure {
 
 // All of the above in one pass over the text.
 CatalogueMeasure MeasureCatalogue(std::string_view text);
-
-// The size of the text once every line is followed by CR LF.
-std::size_t SizeWithCrLfBreaks(std::string_view text);
 
 // Appends the text's lines to `out`, each followed by CR LF.
 void AppendWithCrLfBreaks(std::string_view text, std::string& out);

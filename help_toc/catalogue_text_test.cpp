@@ -5,10 +5,14 @@
 #include <string>
 #include <vector>
 
-#include "help_toc/help_toc_lines.h"
-
 namespace qvhelp {
 namespace {
+
+std::string Joined(std::string_view text) {
+  std::string joined;
+  AppendWithCrLfBreaks(text, joined);
+  return joined;
+}
 
 std::vector<std::string> Split(std::string_view text) {
   std::vector<std::string> lines;
@@ -31,8 +35,11 @@ class CatalogueTextTest : public testing::TestWithParam<SplitCase> {};
 TEST_P(CatalogueTextTest, SplitsAndJoinsByTheBreakRules) {
   const SplitCase& c = GetParam();
   EXPECT_EQ(Split(c.text), c.lines);
-  EXPECT_EQ(CountCatalogueLines(c.text), c.lines.size());
-  EXPECT_EQ(HelpTocLines(c.text).Join(), c.joined);
+  const CatalogueMeasure measure = MeasureCatalogue(c.text);
+  EXPECT_EQ(measure.lines, c.lines.size());
+  EXPECT_EQ(measure.size_with_crlf_breaks, c.joined.size());
+  EXPECT_EQ(measure.only_crlf_breaks, c.text == c.joined || c.text + "\r\n" == c.joined);
+  EXPECT_EQ(Joined(c.text), c.joined);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -75,33 +82,16 @@ TEST(CatalogueTextTest, LargeTextsWithStrayBreaksAnywhere) {
     for (std::string stray : {"\n", "\r", "\n\r", "\r\r\n", "\n\n", "x"}) {
       std::string text = clean;
       text.insert(at, stray);
-      EXPECT_EQ(HelpTocLines(text).Join(), WithCrLfBreaks(text)) << at << " " << stray.size();
-      EXPECT_EQ(SizeWithCrLfBreaks(text), WithCrLfBreaks(text).size());
+      EXPECT_EQ(Joined(text), WithCrLfBreaks(text)) << at << " " << stray.size();
+      EXPECT_EQ(MeasureCatalogue(text).size_with_crlf_breaks, WithCrLfBreaks(text).size());
     }
   }
   // A text without a break before its end, and one of lone LFs.
   const std::string unterminated = clean + std::string(70000, 'y');
-  EXPECT_EQ(HelpTocLines(unterminated).Join(), WithCrLfBreaks(unterminated));
+  EXPECT_EQ(Joined(unterminated), WithCrLfBreaks(unterminated));
   std::string lf_only;
   while (lf_only.size() < 200 * 1024) lf_only += line + "\n";
-  EXPECT_EQ(HelpTocLines(lf_only).Join(), WithCrLfBreaks(lf_only));
-}
-
-TEST(CatalogueTextTest, EntryBlockRemovedFromALargeText) {
-  std::string text;
-  for (int i = 0; i < 20000; ++i) {
-    text += (i == 12345 ? std::string("Quorvane Components") : "line " + std::to_string(i)) +
-            (i % 1000 == 7 ? "\n" : "\r\n");
-  }
-  HelpTocLines lines(text);
-  const std::int64_t marker = lines.IndexOfFirstContaining("Quorvane Components");
-  ASSERT_EQ(marker, 12345);
-  for (int i = 0; i < 3; ++i) lines.Delete(marker);
-  std::string expected;
-  for (int i = 0; i < 20000; ++i) {
-    if (i < 12345 || i > 12347) expected += "line " + std::to_string(i) + "\r\n";
-  }
-  EXPECT_EQ(lines.Join(), expected);
+  EXPECT_EQ(Joined(lf_only), WithCrLfBreaks(lf_only));
 }
 
 }  // namespace

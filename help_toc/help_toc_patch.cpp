@@ -5,11 +5,11 @@
 #include <limits>
 #include <memory>
 #include <new>
+#include <optional>
 #include <span>
 #include <string_view>
 
-#include "help_toc/help_toc_lines.h"
-#include "help_toc/text_cut.h"
+#include "help_toc/entry_block.h"
 #include "platform/errors.h"
 #include "platform/files.h"
 
@@ -17,14 +17,15 @@ namespace qvhelp {
 namespace {
 
 constexpr std::string_view LibraryMarker = "Quorvane Components";
-constexpr int kEntryBlockLines = 3;
+// Beside the catalogue while its replacement is written; a run that is cut short leaves it
+// there under this name, and the next run removes it.
+constexpr std::string_view NewHelpTocSuffix = ".qvhelp-new";
 
 // The catalogue's bytes, in a buffer that is not cleared first: it is read over whole.
 struct CatalogueText {
   std::unique_ptr<char[]> bytes;
   std::size_t size;
   std::string_view View() const { return {bytes.get(), size}; }
-  std::span<char> Buffer() { return {bytes.get(), size}; }
 };
 
 CatalogueText ReadCatalogue(const std::string& path) {
@@ -32,46 +33,34 @@ CatalogueText ReadCatalogue(const std::string& path) {
   const std::uint64_t size = file.Size();
   if (size >= std::numeric_limits<std::size_t>::max()) throw std::bad_alloc();
   CatalogueText text{std::unique_ptr<char[]>(new char[size]), static_cast<std::size_t>(size)};
-  platform::AdviseBufferFill(text.bytes.get(), text.size);
   if (file.Read(text.bytes.get(), text.size) != text.size) Raise<EReadError>("Stream read error");
   return text;
 }
 
-bool WriteWhole(platform::FileForWriting& file, std::string_view text) {
-  return text.empty() || file.Write(text.data(), text.size()) == text.size();
-}
-
-// Creating the file empties it, so a write that falls short would leave the catalogue cut
-// off: the original bytes go back before the error passes on. The backup copy stays either way.
-template <typename GetOriginal>
-void WriteCatalogue(const std::string& path, std::string_view text, GetOriginal original) {
-  platform::FileForWriting file = platform::FileForWriting::Create(path);
-  if (WriteWhole(file, text)) return;
-  if (file.Rewind()) WriteWhole(file, original());
-  Raise<EWriteError>("Stream write error");
+// The catalogue itself is never written: the text goes to a new file beside it, which is
+// flushed and then swapped in whole, so that it is at every moment the original or the patch.
+void WriteCatalogue(const std::string& path, std::span<const std::string_view> text) {
+  const std::string new_path = path + std::string(NewHelpTocSuffix);
+  platform::FileReplacement replacement = platform::FileReplacement::Begin(path, new_path);
+  for (std::string_view span : text) {
+    if (!span.empty() && replacement.Write(span.data(), span.size()) != span.size()) {
+      Raise<EWriteError>("Stream write error");
+    }
+  }
+  if (!replacement.Flush()) Raise<EWriteError>("Stream write error");
+  replacement.Commit();
 }
 
 }  // namespace
 
 void PatchHelpToc(const std::string& HelpTocPath, const std::string& HelpTocBackupPath) {
   platform::CopyFile(HelpTocPath, HelpTocBackupPath);
-  CatalogueText original = ReadCatalogue(HelpTocPath);
-  HelpTocLines lines(original.View());
-
-  const std::int64_t MarkerIndex = lines.IndexOfFirstContaining(LibraryMarker);
-  const bool MarkerFound = MarkerIndex >= 0;
+  const CatalogueText original = ReadCatalogue(HelpTocPath);
+  const std::optional<EntryBlock> block = FindEntryBlock(original.View(), LibraryMarker);
+  const bool MarkerFound = block.has_value();
   if (MarkerFound) {
-    for (int removed = 0; removed < kEntryBlockLines; ++removed) lines.Delete(MarkerIndex);
-    // Put together before the catalogue is emptied, so that running out of memory leaves it
-    // whole. When the breaks stay as they are, the text is patched where it was read, which
-    // spares a second buffer of its size; the cut can be undone if the original must go back.
-    if (auto joined = lines.JoinInPieces()) {
-      TextCut patched(original.Buffer(), joined->pieces, joined->tail);
-      WriteCatalogue(HelpTocPath, patched.Text(), [&patched] { return patched.Undo(); });
-    } else {
-      const std::string patched = lines.Join();
-      WriteCatalogue(HelpTocPath, patched, [&original] { return original.View(); });
-    }
+    const PatchedCatalogue patched(original.View(), *block);
+    WriteCatalogue(HelpTocPath, patched.Spans());
   }
   platform::DeleteFile(HelpTocBackupPath);
 }

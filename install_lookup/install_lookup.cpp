@@ -2,6 +2,7 @@
 #include "install_lookup/install_lookup.h"
 
 #include <exception>
+#include <new>
 #include <optional>
 #include <string_view>
 
@@ -38,6 +39,8 @@ std::string ReadRootDir(const platform::RegistryKey& key) {
 bool InstallKeyExists() {
   try {
     return platform::RegistryKey::OpenLocalMachine(std::string(IdeKeyPath)).has_value();
+  } catch (const std::bad_alloc&) {
+    throw;  // memory running out is reported, never taken for a key that is not there
   } catch (const std::exception&) {
     return false;
   }
@@ -49,6 +52,8 @@ std::string ReadInstallRoot() {
         platform::RegistryKey::OpenLocalMachine(std::string(IdeKeyPath));
     if (!key) return {};
     return ReadRootDir(*key);
+  } catch (const std::bad_alloc&) {
+    throw;  // an empty root would send the run to the current drive's catalogue
   } catch (const std::exception&) {
     return {};
   }

@@ -1,5 +1,5 @@
-// Finds the IDE's installation through the registry. Neither operation raises: every failure
-// becomes a negative answer or an empty string.
+// Finds the IDE's installation through the registry. Every failure becomes a negative answer or
+// an empty string; only memory running out passes on, as std::bad_alloc.
 #pragma once
 
 #include <string>

@@ -29,11 +29,6 @@ bool CopyFile(const std::string& from, const std::string& to);
 // GetFullPathNameA, however long the result; empty when the name cannot be made absolute.
 std::string FullPathName(const std::string& name);
 
-// Tells the system that the `size` bytes at `data`, just allocated, are about to be filled
-// front to back: on Linux a large buffer then takes huge pages, which makes faulting it in
-// far cheaper. Only a hint; nothing changes when the system does not take it.
-void AdviseBufferFill(char* data, std::size_t size);
-
 // Whether the byte begins a two-byte character of the ANSI code page, so that the byte after it
 // is never taken for a separator.
 bool IsLeadByte(char byte);
@@ -58,23 +53,33 @@ class FileForReading {
   std::unique_ptr<Handle> handle_;
 };
 
-// A file created empty or cut to zero length, shared with nobody while it is open
-// (GENERIC_READ | GENERIC_WRITE, share mode 0, CREATE_ALWAYS). Create raises EFCreateError.
-class FileForWriting {
+// A whole file replaced by a new one, so that it is at every moment either what it was or the
+// whole new text. The file itself is opened for writing without being emptied, shared with
+// nobody (GENERIC_READ | GENERIC_WRITE, share mode 0, OPEN_EXISTING), which holds other
+// writers off until the swap; the new text goes to a new file of another name in the same
+// folder, is flushed to the disk, and is then put in the file's place in one step, keeping the
+// file's attributes and permissions. Until then the file is never written; a replacement that
+// is given up removes its new file.
+class FileReplacement {
  public:
-  static FileForWriting Create(const std::string& name);
-  FileForWriting(FileForWriting&&) noexcept;
-  ~FileForWriting();
+  // Opens `name` as above, removes whatever a run that was cut short left at `new_name`, and
+  // creates `new_name` afresh. Raises EFCreateError, naming `name`, when either fails.
+  static FileReplacement Begin(const std::string& name, const std::string& new_name);
+  FileReplacement(FileReplacement&&) noexcept;
+  ~FileReplacement();  // gives the replacement up, unless it was committed
 
-  // Writes up to `count` bytes; fewer when the system takes no more.
+  // Writes up to `count` bytes to the new file; fewer when the system takes no more.
   std::size_t Write(const char* data, std::size_t count);
-  // Back to the start, with the file cut to zero length again.
-  bool Rewind();
+  // Flushes the new file to the disk (FlushFileBuffers); false when that fails.
+  bool Flush();
+  // Puts the new file in the file's place (ReplaceFileA). Raises EFCreateError, naming the
+  // file, when that fails.
+  void Commit();
 
   struct Handle;
 
  private:
-  explicit FileForWriting(std::unique_ptr<Handle> handle);
+  explicit FileReplacement(std::unique_ptr<Handle> handle);
   std::unique_ptr<Handle> handle_;
 };
 

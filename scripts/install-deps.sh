@@ -3,8 +3,9 @@
 set -euo pipefail
 
 # The Linux build and its tests; the Windows builds (MinGW-w64) and Wine to run the x64 one;
-# clang with its runtime for the fuzzers; Python and GNU time for the benchmark.
-packages=(cmake ninja-build g++ libgtest-dev googletest libbenchmark-dev clang-format python3 time
+# clang with its runtime for the fuzzers; Python and GNU time for the benchmark; strace for the
+# test of the order of the system calls that replace the catalogue.
+packages=(cmake ninja-build g++ libgtest-dev googletest libbenchmark-dev clang-format python3 time strace
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine64 clang libclang-rt-14-dev)
 
 missing=()

@@ -6,7 +6,6 @@
 // not at all, so two cooperating processes never interleave; a process that takes no lock is
 // not held off.
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -14,9 +13,9 @@
 #include <cstring>
 
 #include "platform/errors.h"
+#include "platform/fault_points.h"
 #include "platform/files.h"
 #include "platform/posix/dos_path.h"
-#include "platform/posix/fault_points.h"
 #include "platform/posix/unique_fd.h"
 #include "platform/posix/wine_prefix.h"
 
@@ -26,8 +25,26 @@ struct FileForReading::Handle {
   posix::UniqueFd fd;
 };
 
-struct FileForWriting::Handle {
+namespace {
+
+// The new file of a replacement, removed when it is not kept.
+struct NewFile {
+  std::string path;
   posix::UniqueFd fd;
+  bool kept = false;
+
+  ~NewFile() {
+    if (fd && !kept) ::unlink(path.c_str());
+  }
+};
+
+}  // namespace
+
+struct FileReplacement::Handle {
+  std::string name;
+  std::string path;
+  posix::UniqueFd file;  // holds the exclusive lock that keeps other writers off
+  NewFile new_file;
 };
 
 namespace {
@@ -123,7 +140,7 @@ bool CopyContents(int from, int to) {
 }  // namespace
 
 std::optional<FileEntry> FindFileEntry(const std::string& name) {
-  if (posix::InjectFault(posix::FaultPoint::kFind)) return std::nullopt;
+  if (InjectFault(FaultPoint::kFind)) return std::nullopt;
   const std::optional<std::string> path = ExistingPath(name);
   struct stat status;
   if (!path || ::stat(path->c_str(), &status) != 0) return std::nullopt;
@@ -131,7 +148,7 @@ std::optional<FileEntry> FindFileEntry(const std::string& name) {
 }
 
 bool DeleteFile(const std::string& name) {
-  if (posix::InjectFault(posix::FaultPoint::kDelete)) return false;
+  if (InjectFault(FaultPoint::kDelete)) return false;
   const std::optional<std::string> path = ExistingPath(name);
   struct stat status;
   if (!path || ::stat(path->c_str(), &status) != 0) return false;
@@ -140,7 +157,7 @@ bool DeleteFile(const std::string& name) {
 }
 
 bool CopyFile(const std::string& from, const std::string& to) {
-  if (posix::InjectFault(posix::FaultPoint::kCopy)) return false;
+  if (InjectFault(FaultPoint::kCopy)) return false;
   const std::optional<std::string> source_path = ExistingPath(from);
   const std::optional<std::string> destination_path = PathToCreate(to);
   if (!source_path || !destination_path) return false;
@@ -166,13 +183,6 @@ bool CopyFile(const std::string& from, const std::string& to) {
          ::futimens(destination.get(), times) == 0;
 }
 
-void AdviseBufferFill(char* data, std::size_t size) {
-  constexpr std::uintptr_t kHugePage = 2 << 20;
-  const auto begin = (reinterpret_cast<std::uintptr_t>(data) + kHugePage - 1) & ~(kHugePage - 1);
-  const auto end = (reinterpret_cast<std::uintptr_t>(data) + size) & ~(kHugePage - 1);
-  if (end > begin) ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
-}
-
 bool IsLeadByte(char) { return false; }  // UTF-8 has no byte that a separator could follow
 
 FileForReading::FileForReading(std::unique_ptr<Handle> handle) : handle_(std::move(handle)) {}
@@ -180,7 +190,7 @@ FileForReading::FileForReading(FileForReading&&) noexcept = default;
 FileForReading::~FileForReading() = default;
 
 FileForReading FileForReading::Open(const std::string& name) {
-  if (posix::InjectFault(posix::FaultPoint::kOpenForReading)) FailOpen(name, EIO);
+  if (InjectFault(FaultPoint::kOpenForReading)) FailOpen(name, EIO);
   const std::optional<std::string> path = ExistingPath(name);
   if (!path) FailOpen(name, ENOENT);
   posix::UniqueFd fd(::open(path->c_str(), O_RDONLY | O_CLOEXEC));
@@ -200,7 +210,7 @@ std::uint64_t FileForReading::Size() {
 
 std::size_t FileForReading::Read(char* buffer, std::size_t count) {
   // An injected fault lets only part of the request through.
-  posix::InjectFault(posix::FaultPoint::kRead, &count);
+  InjectFault(FaultPoint::kRead, &count);
   std::size_t done = 0;
   while (done < count) {
     const ssize_t step = ::read(handle_->fd.get(), buffer + done, count - done);
@@ -211,34 +221,49 @@ std::size_t FileForReading::Read(char* buffer, std::size_t count) {
   return done;
 }
 
-FileForWriting::FileForWriting(std::unique_ptr<Handle> handle) : handle_(std::move(handle)) {}
-FileForWriting::FileForWriting(FileForWriting&&) noexcept = default;
-FileForWriting::~FileForWriting() = default;
+FileReplacement::FileReplacement(std::unique_ptr<Handle> handle) : handle_(std::move(handle)) {}
+FileReplacement::FileReplacement(FileReplacement&&) noexcept = default;
+FileReplacement::~FileReplacement() = default;
 
-FileForWriting FileForWriting::Create(const std::string& name) {
-  if (posix::InjectFault(posix::FaultPoint::kOpenForWriting)) FailCreate(name, EIO);
-  const std::optional<std::string> path = PathToCreate(name);
-  if (!path) FailCreate(name, ENOENT);
-  struct stat status;
-  if (::stat(path->c_str(), &status) == 0) {
-    if (S_ISDIR(status.st_mode)) FailCreate(name, EISDIR);
-    if (IsReadOnly(status)) FailCreate(name, EACCES);
-  }
-  // Made before the file is cut to zero length, so that running out of memory cannot leave
-  // it empty; and cut only once the lock is held, so that a refused open changes nothing.
+FileReplacement FileReplacement::Begin(const std::string& name, const std::string& new_name) {
+  if (InjectFault(FaultPoint::kOpenForWriting)) FailCreate(name, EIO);
   auto handle = std::make_unique<Handle>();
-  handle->fd = posix::UniqueFd(::open(path->c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666));
-  if (!handle->fd) FailCreate(name, errno);
-  if (!LockWholeFile(handle->fd.get(), F_WRLCK)) FailCreate(name, errno);
-  if (::ftruncate(handle->fd.get(), 0) != 0) FailCreate(name, errno);
-  return FileForWriting(std::move(handle));
+  handle->name = name;
+  std::optional<std::string> path = ExistingPath(name);
+  if (!path) FailCreate(name, ENOENT);
+  handle->path = std::move(*path);
+  // Opened for writing, never with O_TRUNC: the lock wants a descriptor that may write.
+  handle->file = posix::UniqueFd(::open(handle->path.c_str(), O_RDWR | O_CLOEXEC));
+  if (!handle->file) FailCreate(name, errno);
+  struct stat status;
+  if (::fstat(handle->file.get(), &status) != 0) FailCreate(name, errno);
+  if (S_ISDIR(status.st_mode)) FailCreate(name, EISDIR);
+  if (IsReadOnly(status)) FailCreate(name, EACCES);
+  if (!LockWholeFile(handle->file.get(), F_WRLCK)) FailCreate(name, errno);
+
+  if (InjectFault(FaultPoint::kCreateNew)) FailCreate(name, EIO);
+  std::optional<std::string> new_path = PathToCreate(new_name);
+  if (!new_path) FailCreate(name, ENOENT);
+  NewFile& new_file = handle->new_file;
+  new_file.path = std::move(*new_path);
+  ::unlink(new_file.path.c_str());  // a leftover of a run that was cut short
+  new_file.fd =
+      posix::UniqueFd(::open(new_file.path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+  if (!new_file.fd) FailCreate(name, errno);
+  // The file's owner and permission bits, as Windows keeps its attributes and security; the
+  // owner first, since a change of owner clears the set-id bits.
+  if (::geteuid() == 0 && ::fchown(new_file.fd.get(), status.st_uid, status.st_gid) != 0) {
+    FailCreate(name, errno);
+  }
+  if (::fchmod(new_file.fd.get(), status.st_mode & 07777) != 0) FailCreate(name, errno);
+  return FileReplacement(std::move(handle));
 }
 
-std::size_t FileForWriting::Write(const char* data, std::size_t count) {
-  posix::InjectFault(posix::FaultPoint::kWrite, &count);
+std::size_t FileReplacement::Write(const char* data, std::size_t count) {
+  InjectFault(FaultPoint::kWrite, &count);
   std::size_t done = 0;
   while (done < count) {
-    const ssize_t step = ::write(handle_->fd.get(), data + done, count - done);
+    const ssize_t step = ::write(handle_->new_file.fd.get(), data + done, count - done);
     if (step < 0 && errno == EINTR) continue;
     if (step <= 0) break;
     done += static_cast<std::size_t>(step);
@@ -246,8 +271,24 @@ std::size_t FileForWriting::Write(const char* data, std::size_t count) {
   return done;
 }
 
-bool FileForWriting::Rewind() {
-  return ::lseek(handle_->fd.get(), 0, SEEK_SET) == 0 && ::ftruncate(handle_->fd.get(), 0) == 0;
+bool FileReplacement::Flush() {
+  if (InjectFault(FaultPoint::kFlush)) return false;
+  return ::fsync(handle_->new_file.fd.get()) == 0;
+}
+
+void FileReplacement::Commit() {
+  Handle& handle = *handle_;
+  if (InjectFault(FaultPoint::kSwap)) FailCreate(handle.name, EIO);
+  if (::rename(handle.new_file.path.c_str(), handle.path.c_str()) != 0) {
+    FailCreate(handle.name, errno);
+  }
+  handle.new_file.kept = true;
+  // The rename itself is on the disk only once the folder is.
+  if (InjectFault(FaultPoint::kSwapSync)) FailCreate(handle.name, EIO);
+  const std::size_t slash = handle.path.rfind('/');
+  const std::string folder = slash == 0 ? "/" : handle.path.substr(0, slash);
+  const posix::UniqueFd folder_fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (!folder_fd || ::fsync(folder_fd.get()) != 0) FailCreate(handle.name, errno);
 }
 
 }  // namespace qvhelp::platform

@@ -12,7 +12,7 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/posix/fault_points.h"
+#include "platform/fault_points.h"
 #include "platform/posix/hive_reader.h"
 #include "platform/posix/unique_fd.h"
 #include "platform/posix/wine_prefix.h"
@@ -53,7 +53,7 @@ RegistryKey::RegistryKey(RegistryKey&&) noexcept = default;
 RegistryKey::~RegistryKey() = default;
 
 std::optional<RegistryKey> RegistryKey::OpenLocalMachine(const std::string& path) {
-  if (posix::InjectFault(posix::FaultPoint::kRegistryOpen)) return std::nullopt;
+  if (InjectFault(FaultPoint::kRegistryOpen)) return std::nullopt;
   const std::optional<std::string> prefix = posix::WinePrefixDirectory();
   if (!prefix) return std::nullopt;
   const std::string hive = *prefix + "/system.reg";
@@ -76,7 +76,7 @@ std::optional<RegistryKey> RegistryKey::OpenLocalMachine(const std::string& path
 }
 
 std::optional<RegistryValueInfo> RegistryKey::QueryValueInfo(const std::string& name) const {
-  if (posix::InjectFault(posix::FaultPoint::kRegistryQuery)) return std::nullopt;
+  if (InjectFault(FaultPoint::kRegistryQuery)) return std::nullopt;
   const std::optional<posix::HiveValue> value = ReadValue(handle_->value_lines, name);
   if (!value) return std::nullopt;
   return RegistryValueInfo{value->type, value->data.size()};
@@ -84,7 +84,7 @@ std::optional<RegistryValueInfo> RegistryKey::QueryValueInfo(const std::string& 
 
 std::optional<RegistryValueInfo> RegistryKey::QueryValue(const std::string& name, char* buffer,
                                                          std::size_t size) const {
-  if (posix::InjectFault(posix::FaultPoint::kRegistryQuery)) return std::nullopt;
+  if (InjectFault(FaultPoint::kRegistryQuery)) return std::nullopt;
   const std::optional<posix::HiveValue> value = ReadValue(handle_->value_lines, name);
   if (!value || value->data.size() > size) return std::nullopt;
   if (!value->data.empty()) std::memcpy(buffer, value->data.data(), value->data.size());

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "platform/errors.h"
+#include "platform/fault_points.h"
 #include "platform/files.h"
 #include "platform/win32/unique_handle.h"
 
@@ -13,8 +14,27 @@ struct FileForReading::Handle {
   win32::UniqueHandle file;
 };
 
-struct FileForWriting::Handle {
+namespace {
+
+// The new file of a replacement: closed, then removed unless it is kept.
+struct NewFile {
+  std::string name;
   win32::UniqueHandle file;
+  bool created = false;
+  bool kept = false;
+
+  ~NewFile() {
+    file = win32::UniqueHandle();
+    if (created && !kept) ::DeleteFileA(name.c_str());
+  }
+};
+
+}  // namespace
+
+struct FileReplacement::Handle {
+  std::string name;
+  win32::UniqueHandle file;  // opened with share mode 0: keeps other writers off
+  NewFile new_file;
 };
 
 namespace {
@@ -43,6 +63,11 @@ std::string OsErrorText(DWORD error) {
   return TrimOsErrorText(std::string(text, length));
 }
 
+// The error code is read before the name is made absolute, which may overwrite it.
+[[noreturn]] void FailCreate(const std::string& name, DWORD error) {
+  RaiseCreateError(FullPathName(name), OsErrorText(error));
+}
+
 }  // namespace
 
 std::optional<FileEntry> FindFileEntry(const std::string& name) {
@@ -53,7 +78,10 @@ std::optional<FileEntry> FindFileEntry(const std::string& name) {
   return FileEntry{(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0};
 }
 
-bool DeleteFile(const std::string& name) { return ::DeleteFileA(name.c_str()) != 0; }
+bool DeleteFile(const std::string& name) {
+  if (InjectFault(FaultPoint::kDelete)) return false;
+  return ::DeleteFileA(name.c_str()) != 0;
+}
 
 bool CopyFile(const std::string& from, const std::string& to) {
   return ::CopyFileA(from.c_str(), to.c_str(), FALSE) != 0;
@@ -74,8 +102,6 @@ std::string FullPathName(const std::string& name) {
     full.resize(length);
   }
 }
-
-void AdviseBufferFill(char*, std::size_t) {}  // Windows takes no such hint for heap memory
 
 bool IsLeadByte(char byte) { return ::IsDBCSLeadByte(static_cast<BYTE>(byte)) != 0; }
 
@@ -110,35 +136,56 @@ std::size_t FileForReading::Read(char* buffer, std::size_t count) {
   });
 }
 
-FileForWriting::FileForWriting(std::unique_ptr<Handle> handle) : handle_(std::move(handle)) {}
-FileForWriting::FileForWriting(FileForWriting&&) noexcept = default;
-FileForWriting::~FileForWriting() = default;
+FileReplacement::FileReplacement(std::unique_ptr<Handle> handle) : handle_(std::move(handle)) {}
+FileReplacement::FileReplacement(FileReplacement&&) noexcept = default;
+FileReplacement::~FileReplacement() = default;
 
-FileForWriting FileForWriting::Create(const std::string& name) {
-  // Made before CREATE_ALWAYS empties the file, so that running out of memory cannot leave it
-  // empty.
+FileReplacement FileReplacement::Begin(const std::string& name, const std::string& new_name) {
   auto handle = std::make_unique<Handle>();
+  handle->name = name;
+  handle->new_file.name = new_name;
+  if (InjectFault(FaultPoint::kOpenForWriting)) FailCreate(name, ERROR_GEN_FAILURE);
   handle->file =
       win32::UniqueHandle(::CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                        CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!handle->file) {
-    const DWORD error = ::GetLastError();
-    const std::string full_name = FullPathName(name);
-    RaiseCreateError(full_name, OsErrorText(error));
-  }
-  return FileForWriting(std::move(handle));
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!handle->file) FailCreate(name, ::GetLastError());
+  if (InjectFault(FaultPoint::kCreateNew)) FailCreate(name, ERROR_GEN_FAILURE);
+  ::DeleteFileA(new_name.c_str());  // a leftover of a run that was cut short
+  handle->new_file.file = win32::UniqueHandle(::CreateFileA(
+      new_name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!handle->new_file.file) FailCreate(name, ::GetLastError());
+  handle->new_file.created = true;
+  return FileReplacement(std::move(handle));
 }
 
-std::size_t FileForWriting::Write(const char* data, std::size_t count) {
+std::size_t FileReplacement::Write(const char* data, std::size_t count) {
+  InjectFault(FaultPoint::kWrite, &count);
   return TransferInPieces(count, [this, data](std::size_t done, DWORD asked, DWORD* step) {
-    return ::WriteFile(handle_->file.get(), data + done, asked, step, nullptr);
+    return ::WriteFile(handle_->new_file.file.get(), data + done, asked, step, nullptr);
   });
 }
 
-bool FileForWriting::Rewind() {
-  const HANDLE file = handle_->file.get();
-  return ::SetFilePointer(file, 0, nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER &&
-         ::SetEndOfFile(file) != 0;
+bool FileReplacement::Flush() {
+  if (InjectFault(FaultPoint::kFlush)) return false;
+  return ::FlushFileBuffers(handle_->new_file.file.get()) != 0;
+}
+
+void FileReplacement::Commit() {
+  Handle& handle = *handle_;
+  // ReplaceFileA opens both files itself, the replaced one for reading: the hold on it ends
+  // here, as late as it can.
+  handle.new_file.file = win32::UniqueHandle();
+  handle.file = win32::UniqueHandle();
+  if (InjectFault(FaultPoint::kSwap)) FailCreate(handle.name, ERROR_GEN_FAILURE);
+  if (!::ReplaceFileA(handle.name.c_str(), handle.new_file.name.c_str(), nullptr, 0, nullptr,
+                      nullptr)) {
+    const DWORD error = ::GetLastError();
+    // Without a backup name this error means the replaced file is gone already: the new file
+    // is then the only patched text left, beside the backup copy of the original.
+    if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT) handle.new_file.kept = true;
+    FailCreate(handle.name, error);
+  }
+  handle.new_file.kept = true;
 }
 
 }  // namespace qvhelp::platform

@@ -1,10 +1,13 @@
-// Nothing lost, whatever fails: every allocation and every door of the platform made to fail in
-// turn, a disk that fills up, and another process holding the catalogue's lock.
+// Nothing lost, whatever fails: every allocation and every operation of the platform layer made
+// to fail in turn, the process killed at each of them, a disk that fills up, another process
+// holding the catalogue's lock, and the order of the system calls that replace the catalogue.
 //
 //   qvhelp_fault_tests --program=qvhelp-remove --faults-program=qvhelp-remove-faults
 #include <gtest/gtest.h>
 #include <sys/mount.h>
 #include <unistd.h>
+
+#include <regex>
 
 #include <filesystem>
 #include <fstream>
@@ -25,6 +28,7 @@ std::string faults_program;
 
 const std::string kToc = "BDS/Help/Common/bds3.HxT";
 const std::string kBackup = "BDS/Help/Common/bds3.~HxT";
+const std::string kNewToc = "BDS/Help/Common/bds3.HxT.qvhelp-new";
 const std::string kHxS = "Program Files/Borland/BDS/3.0/Help/ThirdParty/QV3LibraryDoc.HxS";
 const std::string kHxI = "Program Files/Borland/BDS/3.0/Help/ThirdParty/QV3LibraryDoc.HxI";
 const std::string kMarkerLine = "<HelpTOCNode Title=\"Quorvane Components\" Url=\"qv3.HxS\">";
@@ -86,7 +90,13 @@ bool Reached(const std::string& log, std::string_view kind) {
   return false;
 }
 
-enum class Expect { kAnything, kReportedFailure, kCompletion };
+enum class Expect {
+  kAnything,
+  kNotSilent,        // status 0 only with the whole run done
+  kReported,         // status 1, whichever text the catalogue holds
+  kReportedFailure,  // status 1 with the catalogue as it was
+  kCompletion,
+};
 
 // The promise: the catalogue is the original or the patched text and nothing between, a
 // failure ends with the report and status 1, and no file but the backup copy appears.
@@ -122,11 +132,13 @@ void CheckRun(const Catalogue& catalogue, const Case& c, const ChildResult& resu
       }
     }
   }
-  if (expect == Expect::kReportedFailure) {
+  if (expect == Expect::kReported || expect == Expect::kReportedFailure) {
     EXPECT_EQ(result.exit_status, 1) << "a failure the run must report ended with success";
+  }
+  if (expect == Expect::kReportedFailure) {
     EXPECT_EQ(toc->second.contents, catalogue.original);
   }
-  if (expect == Expect::kCompletion) {
+  if (expect == Expect::kCompletion || (expect == Expect::kNotSilent && result.exit_status == 0)) {
     EXPECT_EQ(result.exit_status, 0) << result.standard_error;
     EXPECT_EQ(toc->second.contents, catalogue.patched);
     EXPECT_FALSE(files.contains(kBackup));
@@ -168,7 +180,7 @@ TEST_F(FaultSweepTest, EveryAllocationFailsInTurn) {
     for (;; ++n) {
       const bool reached =
           RunWithFault(catalogue, {{"QVHELP_FAIL_ALLOCATION", std::to_string(n)}}, "alloc",
-                       Expect::kAnything, "allocation " + std::to_string(n));
+                       Expect::kNotSilent, "allocation " + std::to_string(n));
       if (::testing::Test::HasFailure() || !reached) break;
     }
     points += n - 1;
@@ -189,7 +201,12 @@ TEST_F(FaultSweepTest, EveryPlatformOperationFailsInTurn) {
       {"open-read", Expect::kReportedFailure, {""}},
       {"read", Expect::kReportedFailure, {":0", ":1", ":100"}},
       {"open-write", Expect::kReportedFailure, {""}},
+      {"create-new", Expect::kReportedFailure, {""}},
       {"write", Expect::kReportedFailure, {":0", ":1", ":100"}},
+      {"flush", Expect::kReportedFailure, {""}},
+      {"swap", Expect::kReportedFailure, {""}},
+      // The swap is done; only the folder's flush, which makes it durable, failed.
+      {"swap-sync", Expect::kReported, {""}},
       {"copy", Expect::kAnything, {""}},
       {"delete", Expect::kAnything, {""}},
       {"reg-open", Expect::kAnything, {""}},
@@ -211,6 +228,101 @@ TEST_F(FaultSweepTest, EveryPlatformOperationFailsInTurn) {
   }
   RecordProperty("io_faults", static_cast<int>(injected));
   std::cout << "I/O faults injected: " << injected << "\n";
+}
+
+// The process ended at once at every call of every platform operation, which includes each step
+// of the swap (after the new file is written, after its flush, after the rename, before the
+// backup copy is deleted): right after the kill the catalogue is the original or the patched
+// text, byte for byte, and one clean run afterwards finishes the job and leaves nothing behind.
+TEST_F(FaultSweepTest, KilledAtEveryPlatformOperation) {
+  constexpr int kKilledStatus = 137;
+  const std::vector<std::string> kinds = {
+      "find", "open-read", "read", "open-write", "create-new", "write",    "flush",
+      "swap", "swap-sync", "copy", "delete",     "reg-open",   "reg-query"};
+  std::size_t kills = 0;
+  for (const Catalogue& catalogue : Catalogues()) {
+    const Case c = CaseFor(catalogue);
+    for (const std::string& kind : kinds) {
+      for (std::size_t n = 1;; ++n) {
+        const std::string point = kind + ":" + std::to_string(n);
+        SCOPED_TRACE(catalogue.name + ", killed at " + point);
+        machine_.Prepare(c);
+        const ChildResult killed = machine_.Run(c, {{"QVHELP_KILL", point}});
+        if (killed.exit_status != kKilledStatus) break;  // the run has no such call
+        ++kills;
+        const auto after_kill = Snapshot(machine_.DriveC(), c);
+        ASSERT_TRUE(after_kill.contains(kToc));
+        EXPECT_TRUE(after_kill.at(kToc).contents == catalogue.original ||
+                    after_kill.at(kToc).contents == catalogue.patched)
+            << "the catalogue is torn right after the kill";
+        const ChildResult rerun = machine_.Run(c);
+        CheckRun(catalogue, c, rerun, Snapshot(machine_.DriveC(), c), Expect::kCompletion,
+                 "the run after the kill");
+        if (::testing::Test::HasFailure()) return;
+      }
+    }
+  }
+  RecordProperty("kill_points", static_cast<int>(kills));
+  std::cout << "kill points: " << kills << "\n";
+}
+
+// The system calls of one run, as strace sees them, in the order the promise needs: the new
+// text written and flushed, then renamed over the catalogue, then the folder flushed, and only
+// then the backup copy deleted; the catalogue itself never truncated nor written.
+TEST(SystemCallOrderTest, TheNewTextIsFlushedAndSwappedInBeforeTheBackupGoes) {
+  const std::string strace = "/usr/bin/strace";
+  ASSERT_EQ(::access(strace.c_str(), X_OK), 0) << "strace is not installed";
+  const Catalogue& catalogue = Catalogues().front();
+  const Case c = CaseFor(catalogue);
+  LinuxMachine machine(program);
+  machine.Prepare(c);
+  const fs::path trace = machine.DriveC().parent_path() / "strace.log";
+  const ChildResult result = RunChild(
+      {.argv = {strace, "-f", "-qq", "-y", "-o", trace.string(), "-e",
+                "trace=open,openat,creat,write,pwrite64,writev,pwritev,ftruncate,truncate,fsync,"
+                "fdatasync,rename,renameat,renameat2,unlink,unlinkat",
+                program},
+       .working_directory = machine.DriveC(),
+       .environment = {{"WINEPREFIX", machine.DriveC().parent_path().string()}}});
+  ASSERT_EQ(result.exit_status, 0) << result.standard_error;
+  ASSERT_EQ(Snapshot(machine.DriveC(), c).at(kToc).contents, catalogue.patched);
+
+  std::vector<std::string> calls;
+  {
+    std::istringstream lines(ReadLog(trace));
+    for (std::string line; std::getline(lines, line);) calls.push_back(line);
+  }
+  // Where the first call that matches comes, or the end when none does.
+  auto first = [&](const std::string& pattern) {
+    const std::regex wanted(pattern);
+    std::size_t i = 0;
+    while (i < calls.size() && !std::regex_search(calls[i], wanted)) ++i;
+    return i;
+  };
+  auto last = [&](const std::string& pattern) {
+    const std::regex wanted(pattern);
+    std::size_t i = calls.size();
+    while (i > 0 && !std::regex_search(calls[i - 1], wanted)) --i;
+    return i == 0 ? calls.size() : i - 1;
+  };
+  const std::string toc_fd = "\\(\\d+<[^>]*/bds3\\.HxT>";
+  const std::string new_fd = "\\(\\d+<[^>]*/bds3\\.HxT\\.qvhelp-new>";
+  SCOPED_TRACE(ReadLog(trace));
+  EXPECT_EQ(first("open(at)?\\(.*/bds3\\.HxT\".*O_TRUNC"), calls.size()) << "opened with O_TRUNC";
+  EXPECT_EQ(first("^\\d+ +(p?write(v|64)?|ftruncate|fsync)" + toc_fd), calls.size())
+      << "the catalogue itself was written, truncated or flushed";
+  EXPECT_EQ(first("truncate\\(\".*/bds3\\.HxT\""), calls.size()) << "the catalogue was truncated";
+
+  const std::size_t written = last("^\\d+ +p?write(v|64)?" + new_fd);
+  const std::size_t flushed = first("^\\d+ +fsync" + new_fd);
+  const std::size_t swapped = first("rename(at2?)?\\(.*/bds3\\.HxT\\.qvhelp-new\".*/bds3\\.HxT\"");
+  const std::size_t folder_flushed = first("^\\d+ +fsync\\(\\d+<[^>]*/Help/Common>");
+  const std::size_t backup_deleted = first("unlink(at)?\\(.*/bds3\\.~HxT\"");
+  ASSERT_LT(backup_deleted, calls.size()) << "the backup copy was not deleted";
+  EXPECT_LT(written, flushed) << "the new text was not flushed after it was written";
+  EXPECT_LT(flushed, swapped) << "the new text was not flushed before the swap";
+  EXPECT_LT(swapped, folder_flushed) << "the folder was not flushed after the swap";
+  EXPECT_LT(folder_flushed, backup_deleted) << "the backup copy went before the swap was durable";
 }
 
 // Holds a tmpfs mounted over a folder for as long as it lives.

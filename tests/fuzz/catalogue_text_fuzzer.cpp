@@ -1,31 +1,42 @@
-// Fuzzes the catalogue's text rules: joining the split lines gives the text with every break
-// made CR LF, and a CR LF after a last line that had none; a join made where the text lies gives
-// the same bytes and can be undone.
+// Fuzzes the catalogue's text rules: the lines joined give the text with every break made CR LF
+// and a CR LF after a last line that had none, and the patch leaves exactly the lines around
+// the entry block, whichever way it takes.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "help_toc/catalogue_text.h"
-#include "help_toc/help_toc_lines.h"
-#include "help_toc/text_cut.h"
+#include "help_toc/entry_block.h"
+#include "platform/errors.h"
 
 namespace {
 
-// The rule written the plain way, byte by byte, to hold the real one against.
-std::string WithCrLfBreaks(std::string_view text) {
-  std::string out;
+constexpr std::string_view kMarker = "Quorvane Components";
+
+// The rules written the plain way, byte by byte, to hold the real ones against.
+std::vector<std::string> PlainLines(std::string_view text) {
+  std::vector<std::string> lines;
+  std::string line;
   for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
     if (text[i] == '\r' || text[i] == '\n') {
-      out += "\r\n";
+      if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+      lines.push_back(line);
+      line.clear();
     } else {
-      out += text[i];
+      line += text[i];
     }
   }
-  if (!text.empty() && text.back() != '\r' && text.back() != '\n') out += "\r\n";
+  if (!line.empty()) lines.push_back(line);
+  return lines;
+}
+
+std::string PlainJoin(const std::vector<std::string>& lines) {
+  std::string out;
+  for (const std::string& line : lines) out += line + "\r\n";
   return out;
 }
 
@@ -33,36 +44,35 @@ std::string WithCrLfBreaks(std::string_view text) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);
-  qvhelp::HelpTocLines lines(text);
-  std::size_t split = 0;
-  qvhelp::CatalogueLineReader reader(text);
-  while (reader.Next()) ++split;
-  if (static_cast<std::size_t>(lines.Count()) != split ||
-      qvhelp::CountCatalogueLines(text) != split || lines.Join() != WithCrLfBreaks(text)) {
+  std::vector<std::string> lines = PlainLines(text);
+  std::string joined;
+  qvhelp::AppendWithCrLfBreaks(text, joined);
+  const qvhelp::CatalogueMeasure measure = qvhelp::MeasureCatalogue(text);
+  if (joined != PlainJoin(lines) || measure.lines != lines.size() ||
+      measure.size_with_crlf_breaks != joined.size()) {
     std::abort();
   }
-  // Removing the entry block keeps the lines around it as they were.
-  const std::int64_t marker = lines.IndexOfFirstContaining("Quorvane Components");
-  // A list whose first call is the search measures the text in that pass: the same answers.
-  const qvhelp::HelpTocLines searched_first(text);
-  if (searched_first.IndexOfFirstContaining("Quorvane Components") != marker ||
-      searched_first.Count() != lines.Count() || searched_first.Join() != lines.Join()) {
+  std::size_t marker = 0;
+  while (marker < lines.size() && lines[marker].find(kMarker) == std::string::npos) ++marker;
+  std::optional<qvhelp::EntryBlock> block;
+  try {
+    block = qvhelp::FindEntryBlock(text, kMarker);
+  } catch (const qvhelp::EStringListError&) {
+    if (marker + 3 <= lines.size()) std::abort();  // raised though the block was whole
+    return 0;
+  }
+  if (!block) {
+    if (marker != lines.size()) std::abort();
+    return 0;
+  }
+  if (block->MarkerIndex != static_cast<std::int64_t>(marker) || marker + 3 > lines.size()) {
     std::abort();
   }
-  if (marker >= 0 && marker + 3 <= lines.Count()) {
-    for (int i = 0; i < 3; ++i) lines.Delete(marker);
-    if (lines.Join().size() > WithCrLfBreaks(text).size()) std::abort();
-  }
-  if (auto joined = lines.JoinInPieces()) {
-    const std::string expected = lines.Join();
-    std::string buffer(text);
-    // The pieces are views of `text`; the cut works on a copy at the same offsets.
-    std::vector<std::string_view> pieces;
-    for (std::string_view piece : joined->pieces) {
-      pieces.emplace_back(buffer.data() + (piece.data() - text.data()), piece.size());
-    }
-    qvhelp::TextCut cut(buffer, pieces, joined->tail);
-    if (cut.Text() != expected || cut.Undo() != text) std::abort();
-  }
+  lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(marker),
+              lines.begin() + static_cast<std::ptrdiff_t>(marker) + 3);
+  const qvhelp::PatchedCatalogue patched(text, *block);
+  std::string written;
+  for (std::string_view span : patched.Spans()) written += span;
+  if (written != PlainJoin(lines)) std::abort();
   return 0;
 }

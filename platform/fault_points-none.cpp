@@ -1,8 +1,8 @@
 // The program as it ships: no operation is made to fail.
-#include "platform/posix/fault_points.h"
+#include "platform/fault_points.h"
 
-namespace qvhelp::platform::posix {
+namespace qvhelp::platform {
 
 bool InjectFault(FaultPoint, std::size_t*) { return false; }
 
-}  // namespace qvhelp::platform::posix
+}  // namespace qvhelp::platform
