@@ -4,8 +4,11 @@
 //       the Linux build, on a prefix made by hand
 //   qvhelp_e2e_tests --wine-program=PATH.exe --wine-hold-open=HELPER.exe
 //       the Windows build under Wine, on a prefix made by wineboot
+//   --faults-program=PATH
+//       with either: the same build with fault points, killed between the steps of the swap
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <ostream>
@@ -34,6 +37,11 @@ std::unique_ptr<Machine>& CurrentMachine() {
   return machine;
 }
 
+std::string& FaultsProgram() {
+  static std::string program;
+  return program;
+}
+
 class EndToEndTest : public testing::TestWithParam<Case> {};
 
 TEST_P(EndToEndTest, LeavesTheFilesAndReportAsExpected) {
@@ -55,6 +63,42 @@ TEST_P(EndToEndTest, LeavesTheFilesAndReportAsExpected) {
         << "\nexpected: " << testing::PrintToString(c.stderr_text);
   }
   EXPECT_EQ(Snapshot(machine.DriveC(), c), ExpectedAfter(c));
+}
+
+// The process ended at once at each step of the catalogue's replacement: before the new file
+// is created, before each write to it, before its flush, before the swap, and before each
+// deletion, the backup copy's first. Right after the kill the catalogue is the original or the
+// patched text, and one plain run afterwards finishes the job and leaves nothing behind.
+TEST(KillTest, KilledBetweenTheStepsOfTheSwap) {
+  if (FaultsProgram().empty()) GTEST_SKIP() << "no --faults-program";
+  constexpr int kKilledStatus = 137;
+  Machine& machine = *CurrentMachine();
+  const auto& cases = AllCases();
+  const Case& c =
+      *std::find_if(cases.begin(), cases.end(), [](const Case& x) { return x.name == "Patched"; });
+  const std::map<std::string, Entry> before = ExpectedAfter(Case{.before = c.before});
+  const std::map<std::string, Entry> after = ExpectedAfter(c);
+  const std::string toc = "BDS/Help/Common/bds3.HxT";
+  int kills = 0;
+  for (const char* kind : {"open-write", "create-new", "write", "flush", "swap", "delete"}) {
+    for (int n = 1;; ++n) {
+      const std::string point = std::string(kind) + ":" + std::to_string(n);
+      SCOPED_TRACE("killed at " + point);
+      machine.Prepare(c);
+      const ChildResult killed =
+          machine.Run(c, {.environment = {{"QVHELP_KILL", point}}, .program = FaultsProgram()});
+      if (killed.exit_status != kKilledStatus) break;
+      ++kills;
+      const std::map<std::string, Entry> files = Snapshot(machine.DriveC(), c);
+      ASSERT_TRUE(files.contains(toc));
+      EXPECT_TRUE(files.at(toc) == before.at(toc) || files.at(toc) == after.at(toc))
+          << "the catalogue is torn right after the kill";
+      const ChildResult rerun = machine.Run(c);
+      EXPECT_EQ(rerun.exit_status, 0) << rerun.standard_error;
+      EXPECT_EQ(Snapshot(machine.DriveC(), c), after);
+    }
+  }
+  EXPECT_GE(kills, 7) << "the faults program was not killed at each step";
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, EndToEndTest, testing::ValuesIn(AllCases()),
@@ -79,6 +123,7 @@ int main(int argc, char** argv) {
     if (auto path = value("--program=")) program = *path;
     if (auto path = value("--wine-program=")) wine_program = *path;
     if (auto path = value("--wine-hold-open=")) hold_open_helper = *path;
+    if (auto path = value("--faults-program=")) qvhelp::e2e::FaultsProgram() = *path;
   }
   auto& machine = qvhelp::e2e::CurrentMachine();
   if (!program.empty()) {

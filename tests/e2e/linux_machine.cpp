@@ -50,10 +50,7 @@ void LinuxMachine::Prepare(const Case& c) {
   LayDownEntries(DriveC(), c.before);
 }
 
-ChildResult LinuxMachine::Run(const Case& c) { return Run(c, {}); }
-
-ChildResult LinuxMachine::Run(const Case& c,
-                              const std::map<std::string, std::string>& environment) {
+ChildResult LinuxMachine::Run(const Case& c, const RunOptions& options) {
   // Another process holding the catalogue: an open file description with a lock of its own.
   int holder = -1;
   if (c.held_open != HeldOpen::kNobody) {
@@ -69,9 +66,9 @@ ChildResult LinuxMachine::Run(const Case& c,
       throw std::runtime_error("cannot hold the catalogue open");
     }
   }
-  std::map<std::string, std::string> full_environment = environment;
+  std::map<std::string, std::string> full_environment = options.environment;
   full_environment["WINEPREFIX"] = prefix_.string();
-  ChildResult result = RunChild({.argv = {program_},
+  ChildResult result = RunChild({.argv = {options.program.empty() ? program_ : options.program},
                                  .working_directory = DriveC() / c.working_directory,
                                  .environment = full_environment,
                                  .file_size_limit = c.file_size_limit,

@@ -15,9 +15,8 @@ class LinuxMachine : public Machine {
   ~LinuxMachine() override;
   const PlatformTraits& Traits() const override;
   void Prepare(const Case& c) override;
-  ChildResult Run(const Case& c) override;
-  // The same, with more variables in the program's environment.
-  ChildResult Run(const Case& c, const std::map<std::string, std::string>& environment);
+  using Machine::Run;
+  ChildResult Run(const Case& c, const RunOptions& options) override;
   std::filesystem::path DriveC() const override { return prefix_ / "drive_c"; }
 
  private:

@@ -12,6 +12,12 @@
 
 namespace qvhelp::e2e {
 
+// How a run differs from the plain one.
+struct RunOptions {
+  std::map<std::string, std::string> environment = {};  // more variables for the program
+  std::string program = {};                              // another build; empty: the machine's own
+};
+
 class Machine {
  public:
   virtual ~Machine() = default;
@@ -19,7 +25,8 @@ class Machine {
   // A clean drive C: with the case's files, and the case's registry key.
   virtual void Prepare(const Case& c) = 0;
   // Runs the program as the case says, with the catalogue held open by another process if so.
-  virtual ChildResult Run(const Case& c) = 0;
+  ChildResult Run(const Case& c) { return Run(c, {}); }
+  virtual ChildResult Run(const Case& c, const RunOptions& options) = 0;
   virtual std::filesystem::path DriveC() const = 0;
 };
 

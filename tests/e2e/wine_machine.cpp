@@ -76,12 +76,14 @@ const PlatformTraits& WineMachine::Traits() const {
   return traits;
 }
 
-ChildResult WineMachine::RunWine(std::vector<std::string> argv, const Case* c) const {
+ChildResult WineMachine::RunWine(std::vector<std::string> argv, const Case* c,
+                                 const std::map<std::string, std::string>& environment) const {
   ChildOptions options{.argv = std::move(argv),
                        .working_directory = c ? DriveC() / c->working_directory : fs::path("/"),
-                       .environment = {{"WINEPREFIX", prefix_.string()},
-                                       {"WINEDEBUG", "-all"},
-                                       {"WINEDLLOVERRIDES", "mscoree,mshtml="}}};
+                       .environment = environment};
+  options.environment["WINEPREFIX"] = prefix_.string();
+  options.environment["WINEDEBUG"] = "-all";
+  options.environment["WINEDLLOVERRIDES"] = "mscoree,mshtml=";
   if (c) {
     options.file_size_limit = c->file_size_limit;
     options.stderr_closed = c->stderr_closed;
@@ -112,7 +114,7 @@ void WineMachine::Prepare(const Case& c) {
   LayDownEntries(DriveC(), c.before);
 }
 
-ChildResult WineMachine::Run(const Case& c) {
+ChildResult WineMachine::Run(const Case& c, const RunOptions& options) {
   std::unique_ptr<BackgroundChild> holder;
   if (c.held_open != HeldOpen::kNobody) {
     std::string catalogue;
@@ -127,7 +129,8 @@ ChildResult WineMachine::Run(const Case& c) {
     const std::string ready = holder->ReadLine();
     if (ready != "ready") throw std::runtime_error("the holder did not open the file: " + ready);
   }
-  return RunWine({kWine, program_}, &c);
+  return RunWine({kWine, options.program.empty() ? program_ : options.program}, &c,
+                 options.environment);
 }
 
 }  // namespace qvhelp::e2e

@@ -15,11 +15,13 @@ class WineMachine : public Machine {
   ~WineMachine() override;
   const PlatformTraits& Traits() const override;
   void Prepare(const Case& c) override;
-  ChildResult Run(const Case& c) override;
+  using Machine::Run;
+  ChildResult Run(const Case& c, const RunOptions& options) override;
   std::filesystem::path DriveC() const override { return prefix_ / "drive_c"; }
 
  private:
-  ChildResult RunWine(std::vector<std::string> argv, const Case* c = nullptr) const;
+  ChildResult RunWine(std::vector<std::string> argv, const Case* c = nullptr,
+                      const std::map<std::string, std::string>& environment = {}) const;
   void WriteRegistry(const std::string& key_sections);
 
   std::string program_;

@@ -162,7 +162,7 @@ class FaultSweepTest : public testing::Test {
     machine_.Prepare(c);
     fs::remove(log_);
     environment["QVHELP_FAULT_LOG"] = log_.string();
-    const ChildResult result = machine_.Run(c, environment);
+    const ChildResult result = machine_.Run(c, {.environment = environment});
     const bool reached = Reached(ReadLog(log_), log_kind);
     CheckRun(catalogue, c, result, Snapshot(machine_.DriveC(), c),
              reached ? expect_when_reached : Expect::kCompletion, what);
@@ -247,7 +247,7 @@ TEST_F(FaultSweepTest, KilledAtEveryPlatformOperation) {
         const std::string point = kind + ":" + std::to_string(n);
         SCOPED_TRACE(catalogue.name + ", killed at " + point);
         machine_.Prepare(c);
-        const ChildResult killed = machine_.Run(c, {{"QVHELP_KILL", point}});
+        const ChildResult killed = machine_.Run(c, {.environment = {{"QVHELP_KILL", point}}});
         if (killed.exit_status != kKilledStatus) break;  // the run has no such call
         ++kills;
         const auto after_kill = Snapshot(machine_.DriveC(), c);
