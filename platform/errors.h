@@ -53,7 +53,8 @@ template <class E>
 // 0x00 to 0x20 and every trailing full stop removed.
 std::string TrimOsErrorText(std::string text);
 
-// "Cannot open file "<full name>". <os text>" and its creating twin, raised by the file doors.
+// "Cannot open file "<full name>". <os text>" and its creating twin, raised by the file
+// operations of the platform layer.
 [[noreturn]] void RaiseOpenError(const std::string& full_name, const std::string& os_text);
 [[noreturn]] void RaiseCreateError(const std::string& full_name, const std::string& os_text);
 
