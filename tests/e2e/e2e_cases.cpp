@@ -8,6 +8,7 @@ namespace {
 
 const std::string kToc = "BDS/Help/Common/bds3.HxT";
 const std::string kBackup = "BDS/Help/Common/bds3.~HxT";
+const std::string kNewToc = "BDS/Help/Common/bds3.HxT.qvhelp-new";
 const std::string kTocDos = "C:\\BDS\\Help\\Common\\bds3.HxT";
 const std::string kThirdParty = "Program Files/Borland/BDS/3.0/Help/ThirdParty/";
 const std::string kHxS = kThirdParty + "QV3LibraryDoc.HxS";
@@ -235,6 +236,22 @@ std::vector<Case> MakeCases() {
     Case c{.name = "ReadOnlyCatalogueWithoutMarker", .key_values = kRootDir};
     c.before = With(kHelpFiles, {File(kToc, TenLines(-1), true)});
     c.changes = With(kHelpFilesGone, {File(kBackup, TenLines(-1), true)});
+    add(c);
+  }
+
+  // The new file that replaces the catalogue.
+  {
+    Case c = Patched("LeftoverNewFileIsRemoved", kRootDir,
+                     {File(kToc, TenLines(4)), File(kNewToc, "half a text left by a killed run")});
+    c.changes.push_back(Gone(kNewToc));
+    add(c);
+  }
+  {
+    Case c{.name = "DirectoryAtTheNewFilesName", .key_values = kRootDir};
+    c.before = With(kHelpFiles, {File(kToc, TenLines(4)), Directory(kNewToc)});
+    c.exit_status = 1;
+    c.stderr_text = Report("EFCreateError", "Cannot create file \"" + kTocDos + "\". {os:exists}.");
+    c.changes = {File(kBackup, TenLines(4))};
     add(c);
   }
 

@@ -24,7 +24,8 @@ const PlatformTraits& LinuxMachine::Traits() const {
   static const PlatformTraits traits = {
       .module_name = "qvhelp-remove",
       .os_texts = {{"access_denied", "Permission denied"},
-                   {"in_use", "Resource temporarily unavailable"}},
+                   {"in_use", "Resource temporarily unavailable"},
+                   {"exists", "File exists"}},
       .skipped_cases = {},
   };
   return traits;

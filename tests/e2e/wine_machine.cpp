@@ -56,7 +56,7 @@ WineMachine::~WineMachine() {
 const PlatformTraits& WineMachine::Traits() const {
   static const PlatformTraits traits = {
       .module_name = "qvhelp-remove.exe",
-      .os_texts = {{"in_use", "Sharing violation"}},
+      .os_texts = {{"in_use", "Sharing violation"}, {"exists", "File exists"}},
       .skipped_cases = {
           {"LongPathShownWhole",
            "Windows' A functions refuse names of MAX_PATH bytes or more (error 206), so a "

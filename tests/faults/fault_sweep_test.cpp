@@ -5,6 +5,7 @@
 //   qvhelp_fault_tests --program=qvhelp-remove --faults-program=qvhelp-remove-faults
 #include <gtest/gtest.h>
 #include <sys/mount.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <regex>
@@ -323,6 +324,31 @@ TEST(SystemCallOrderTest, TheNewTextIsFlushedAndSwappedInBeforeTheBackupGoes) {
   EXPECT_LT(flushed, swapped) << "the new text was not flushed before the swap";
   EXPECT_LT(swapped, folder_flushed) << "the folder was not flushed after the swap";
   EXPECT_LT(folder_flushed, backup_deleted) << "the backup copy went before the swap was durable";
+}
+
+// The catalogue becomes a new file; it keeps its permission bits and, when the run is root's,
+// its owner, as Windows' ReplaceFileA keeps the attributes and security of the file it replaces.
+TEST(ReplacementTest, TheNewCatalogueKeepsThePermissionsAndOwner) {
+  const Catalogue& catalogue = Catalogues().front();
+  const Case c = CaseFor(catalogue);
+  LinuxMachine machine(program);
+  machine.Prepare(c);
+  const fs::path toc = machine.DriveC() / kToc;
+  ASSERT_EQ(::chmod(toc.c_str(), 0640), 0);
+  const bool root = ::geteuid() == 0;
+  if (root) {
+    ASSERT_EQ(::chown(toc.c_str(), 1234, 5678), 0);
+  }
+  const ChildResult result = machine.Run(c);
+  ASSERT_EQ(result.exit_status, 0) << result.standard_error;
+  struct stat status;
+  ASSERT_EQ(::stat(toc.c_str(), &status), 0);
+  EXPECT_EQ(status.st_mode & 07777, 0640u);
+  if (root) {
+    EXPECT_EQ(status.st_uid, 1234u);
+    EXPECT_EQ(status.st_gid, 5678u);
+  }
+  EXPECT_EQ(Snapshot(machine.DriveC(), c).at(kToc).contents, catalogue.patched);
 }
 
 // Holds a tmpfs mounted over a folder for as long as it lives.
