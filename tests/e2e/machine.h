@@ -15,7 +15,7 @@ namespace qvhelp::e2e {
 // How a run differs from the plain one.
 struct RunOptions {
   std::map<std::string, std::string> environment = {};  // more variables for the program
-  std::string program = {};                              // another build; empty: the machine's own
+  std::string program = {};                             // another build; empty: the machine's own
 };
 
 class Machine {
