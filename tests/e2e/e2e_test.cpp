@@ -16,6 +16,7 @@
 #include "tests/e2e/e2e_cases.h"
 #include "tests/e2e/linux_machine.h"
 #include "tests/e2e/wine_machine.h"
+#include "tests/faults/fault_log.h"
 
 namespace qvhelp::e2e {
 
@@ -71,7 +72,6 @@ TEST_P(EndToEndTest, LeavesTheFilesAndReportAsExpected) {
 // patched text, and one plain run afterwards finishes the job and leaves nothing behind.
 TEST(KillTest, KilledBetweenTheStepsOfTheSwap) {
   if (FaultsProgram().empty()) GTEST_SKIP() << "no --faults-program";
-  constexpr int kKilledStatus = 137;
   Machine& machine = *CurrentMachine();
   const auto& cases = AllCases();
   const Case& c =
@@ -87,7 +87,7 @@ TEST(KillTest, KilledBetweenTheStepsOfTheSwap) {
       machine.Prepare(c);
       const ChildResult killed =
           machine.Run(c, {.environment = {{"QVHELP_KILL", point}}, .program = FaultsProgram()});
-      if (killed.exit_status != kKilledStatus) break;
+      if (killed.exit_status != faults::kKilledStatus) break;
       ++kills;
       const std::map<std::string, Entry> files = Snapshot(machine.DriveC(), c);
       ASSERT_TRUE(files.contains(toc));

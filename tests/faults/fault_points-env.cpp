@@ -23,9 +23,6 @@ constexpr const char* kKindNames[] = {"find",   "open-read", "read",     "open-w
                                       "delete", "reg-open",  "reg-query"};
 constexpr int kKinds = sizeof kKindNames / sizeof kKindNames[0];
 
-// The status of a process the kill ended, as a shell shows one that SIGKILL ended.
-constexpr int kKilledStatus = 137;
-
 struct Plan {
   int kind = -1;
   unsigned long ordinal = 0;
@@ -77,7 +74,7 @@ bool InjectFault(FaultPoint point, std::size_t* transfer) {
   plan.reached = true;
   if (plan.kill) {
     plan.Log();
-    std::_Exit(kKilledStatus);
+    std::_Exit(faults::kKilledStatus);
   }
   // A transfer always falls short, by a byte at least when the request is no larger than what
   // is let through.

@@ -17,6 +17,7 @@
 
 #include "tests/e2e/e2e_cases.h"
 #include "tests/e2e/linux_machine.h"
+#include "tests/faults/fault_log.h"
 
 namespace qvhelp::e2e {
 
@@ -29,7 +30,6 @@ std::string faults_program;
 
 const std::string kToc = "BDS/Help/Common/bds3.HxT";
 const std::string kBackup = "BDS/Help/Common/bds3.~HxT";
-const std::string kNewToc = "BDS/Help/Common/bds3.HxT.qvhelp-new";
 const std::string kHxS = "Program Files/Borland/BDS/3.0/Help/ThirdParty/QV3LibraryDoc.HxS";
 const std::string kHxI = "Program Files/Borland/BDS/3.0/Help/ThirdParty/QV3LibraryDoc.HxI";
 const std::string kMarkerLine = "<HelpTOCNode Title=\"Quorvane Components\" Url=\"qv3.HxS\">";
@@ -236,7 +236,6 @@ TEST_F(FaultSweepTest, EveryPlatformOperationFailsInTurn) {
 // backup copy is deleted): right after the kill the catalogue is the original or the patched
 // text, byte for byte, and one clean run afterwards finishes the job and leaves nothing behind.
 TEST_F(FaultSweepTest, KilledAtEveryPlatformOperation) {
-  constexpr int kKilledStatus = 137;
   const std::vector<std::string> kinds = {
       "find", "open-read", "read", "open-write", "create-new", "write",    "flush",
       "swap", "swap-sync", "copy", "delete",     "reg-open",   "reg-query"};
@@ -249,7 +248,7 @@ TEST_F(FaultSweepTest, KilledAtEveryPlatformOperation) {
         SCOPED_TRACE(catalogue.name + ", killed at " + point);
         machine_.Prepare(c);
         const ChildResult killed = machine_.Run(c, {.environment = {{"QVHELP_KILL", point}}});
-        if (killed.exit_status != kKilledStatus) break;  // the run has no such call
+        if (killed.exit_status != faults::kKilledStatus) break;  // the run has no such call
         ++kills;
         const auto after_kill = Snapshot(machine_.DriveC(), c);
         ASSERT_TRUE(after_kill.contains(kToc));
