@@ -2,11 +2,19 @@
 # Installs the Debian packages the build and the tests need, when any is missing.
 set -euo pipefail
 
-# The Linux build and its tests; the Windows builds (MinGW-w64) and Wine to run the x64 one;
-# clang with its runtime for the fuzzers; Python and GNU time for the benchmark; strace for the
-# test of the order of the system calls that replace the catalogue.
+# The Linux build and its tests; the Windows builds (MinGW-w64), and Wine to run them: wine64
+# for the x64 one, Debian's i386 Wine for the x86 one; clang with its runtime for the fuzzers;
+# Python and GNU time for the benchmark; strace for the test of the order of the system calls
+# that replace the catalogue.
 packages=(cmake ninja-build g++ libgtest-dev googletest libbenchmark-dev clang-format python3 time strace
-  g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine64 clang libclang-rt-14-dev)
+  g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine64 wine32:i386 clang libclang-rt-14-dev)
+
+sudo=()
+[ "$(id -u)" -eq 0 ] || sudo=(sudo)
+
+# QEMU for the i386 code of 32-bit Wine, fetched into the build folder. Without it the 32-bit
+# program's tests are skipped, and the test command says so.
+"$(dirname "$0")/fetch-qemu.sh" || echo "qemu-user could not be fetched from bookworm-backports"
 
 missing=()
 for package in "${packages[@]}"; do
@@ -15,8 +23,7 @@ for package in "${packages[@]}"; do
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
-sudo=()
-[ "$(id -u)" -eq 0 ] || sudo=(sudo)
 echo "Installing: ${missing[*]}"
+dpkg --print-foreign-architectures | grep -qx i386 || "${sudo[@]}" dpkg --add-architecture i386
 "${sudo[@]}" apt-get update -qq
 DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

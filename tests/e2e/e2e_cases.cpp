@@ -89,8 +89,7 @@ std::vector<Case> MakeCases() {
     add(c);
   }
   {
-    Case c{
-        .name = "KeyOnlyInThe64BitView", .key_values = kRootDir, .key_in_native_view_only = true};
+    Case c{.name = "KeyOnlyInThe64BitView", .key_values = kRootDir, .key_view = KeyView::k64Bit};
     c.before = With(kHelpFiles, {File(kToc, TenLines(4))});
     add(c);
   }
@@ -117,6 +116,28 @@ std::vector<Case> MakeCases() {
   add(Patched("RootWithAnUmlaut", "\"RootDir\"=\"C:\\\\B\\xfcro\"\n",
               {File("B\xc3\xbcro/Help/Common/bds3.HxT", TenLines(4))},
               "B\xc3\xbcro/Help/Common/bds3.HxT"));
+  {
+    // As a 32-bit installer leaves it: the key in the 32-bit view, the root ending in a
+    // backslash, the IDE under Program Files.
+    const std::string toc = "Program Files/Borland/BDS/3.0/Help/Common/bds3.HxT";
+    Case c = Patched("KeyAddedByTheInstaller", "", {File(toc, TenLines(4))}, toc);
+    c.key_values.reset();
+    c.root_dir_added_by_reg = "C:\\Program Files\\Borland\\BDS\\3.0\\";
+    add(c);
+  }
+  {
+    // The report is in the console's code page.
+    Case c{.name = "ReportNamesARootWithAnUmlaut",
+           .key_values = "\"RootDir\"=\"C:\\\\B\\xfcro\"\n",
+           .held_open = HeldOpen::kForWriting};
+    c.before = With(kHelpFiles, {File("B\xc3\xbcro/Help/Common/bds3.HxT", TenLines(4))});
+    c.exit_status = 1;
+    c.stderr_text =
+        Report("EFOpenError",
+               "Cannot open file \"C:\\B{os:u_umlaut}ro\\Help\\Common\\bds3.HxT\". {os:in_use}.");
+    c.changes = {File("B\xc3\xbcro/Help/Common/bds3.~HxT", TenLines(4))};
+    add(c);
+  }
   // Without a usable root the catalogue is looked for on the current drive.
   for (const auto& [name, values] : std::vector<std::pair<std::string, std::string>>{
            {"RootMissing", "\"Other\"=\"C:\\\\BDS\"\n"},

@@ -18,6 +18,11 @@ struct Entry {
   bool dated_1970 = false;  // last-write time outside the DOS date range
 };
 
+// The registry view that holds the IDE's key. The program's own is the 32-bit view for the
+// shipped program and the Linux build, which stands in for it, and the 64-bit one for the x64
+// build.
+enum class KeyView { kTheProgramsOwn, k64Bit };
+
 // Who else holds the catalogue open while the program runs.
 enum class HeldOpen { kNobody, kForReading, kForWriting };
 
@@ -25,7 +30,10 @@ struct Case {
   std::string name = {};
   // The IDE key's value lines, in the hive's text format; nothing: no key at all.
   std::optional<std::string> key_values = {};
-  bool key_in_native_view_only = false;
+  // A "RootDir" that an installer adds with Wine's `reg add`, in place of key_values. Machines
+  // without Wine write it into the hive as text.
+  std::optional<std::string> root_dir_added_by_reg = {};
+  KeyView key_view = KeyView::kTheProgramsOwn;
   bool hive_read_only = false;
   std::vector<Entry> before = {};
   std::string working_directory = "";  // relative to drive C:
@@ -35,7 +43,7 @@ struct Case {
 
   int exit_status = 0;
   // The exact standard error; {module}, {position} and {os:<name>} stand for the program's file
-  // name, eight hex digits and the platform's text for an OS error.
+  // name, eight hex digits and the platform's text for an OS error or a character.
   std::string stderr_text = {};
   // How the files differ afterwards: an entry replaces the one at its path, and one whose
   // path is prefixed with '-' is gone.
@@ -50,6 +58,9 @@ const std::vector<Case>& AllCases();
 // What a platform is entitled to do differently, each with its reason.
 struct PlatformTraits {
   std::string module_name;
+  bool reads_64_bit_view = false;
+  // An OS error's words, and a character as standard error gets it: converted to the console's
+  // code page, or not at all.
   std::map<std::string, std::string> os_texts;
   std::map<std::string, std::string> skipped_cases;  // case name -> why it cannot run there
 };

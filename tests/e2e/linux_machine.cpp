@@ -25,7 +25,8 @@ const PlatformTraits& LinuxMachine::Traits() const {
       .module_name = "qvhelp-remove",
       .os_texts = {{"access_denied", "Permission denied"},
                    {"in_use", "Resource temporarily unavailable"},
-                   {"exists", "File exists"}},
+                   {"exists", "File exists"},
+                   {"u_umlaut", "\xc3\xbc"}},
       .skipped_cases = {},
   };
   return traits;
@@ -41,7 +42,7 @@ void LinuxMachine::Prepare(const Case& c) {
     std::ofstream hive(prefix_ / "system.reg", std::ios::binary);
     hive << "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n#arch=win64\n\n"
             "[Software\\\\Classes\\\\.txt] 1796960020\n#time=1dd893f4d6c4ee6\n@=\"txtfile\"\n\n"
-         << HiveKeySections(c);
+         << HiveKeySection(c, Traits());
   }
   if (c.hive_read_only) {
     fs::permissions(prefix_ / "system.reg",

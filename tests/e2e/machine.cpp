@@ -12,19 +12,25 @@ namespace qvhelp::e2e {
 
 namespace fs = std::filesystem;
 
-std::string HiveKeySections(const Case& c) {
-  if (!c.key_values) return {};
-  std::string text;
-  const char* const kViews[] = {"[Software\\\\Wow6432Node\\\\Borland\\\\BDS\\\\3.0] 1796960020\n",
-                                "[Software\\\\Borland\\\\BDS\\\\3.0] 1796960020\n"};
-  for (const char* header : kViews) {
-    if (c.key_in_native_view_only && header == kViews[0]) continue;
-    text += header;
-    text += "#time=1dd893f4e265336\n";
-    text += *c.key_values;
-    text += "\n";
+std::string HiveKeySection(const Case& c, const PlatformTraits& traits) {
+  std::string values;
+  if (c.key_values) {
+    values = *c.key_values;
+  } else if (c.root_dir_added_by_reg) {
+    values = "\"RootDir\"=\"";
+    for (char ch : *c.root_dir_added_by_reg) {
+      if (ch == '\\' || ch == '"') values += '\\';
+      values += ch;
+    }
+    values += "\"\n";
+  } else {
+    return {};
   }
-  return text;
+  const bool in_64_bit_view = c.key_view == KeyView::k64Bit || traits.reads_64_bit_view;
+  return std::string(in_64_bit_view
+                         ? "[Software\\\\Borland\\\\BDS\\\\3.0] 1796960020\n"
+                         : "[Software\\\\Wow6432Node\\\\Borland\\\\BDS\\\\3.0] 1796960020\n") +
+         "#time=1dd893f4e265336\n" + values + "\n";
 }
 
 std::vector<std::string> WatchedFolders(const Case& c) {

@@ -30,9 +30,8 @@ class Machine {
   virtual std::filesystem::path DriveC() const = 0;
 };
 
-// The key's sections in the hive's text format, in the 32-bit view and, unless the case keeps
-// it to the native one, in the 64-bit view as well.
-std::string HiveKeySections(const Case& c);
+// The key's section in the hive's text format, in the view the case names; empty without a key.
+std::string HiveKeySection(const Case& c, const PlatformTraits& traits);
 
 // The folders under drive C: that a case may touch; everything in them is compared.
 std::vector<std::string> WatchedFolders(const Case& c);

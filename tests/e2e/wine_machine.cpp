@@ -1,5 +1,5 @@
-// The Windows build's machine: a Wine prefix made once, its files reset between cases, its
-// hive written by hand while wineserver is down so that one hive text serves both builds.
+// The Windows builds' machine: a Wine prefix made once, its files reset between cases, its
+// hive written by hand while wineserver is down so that one hive text serves every build.
 #include "tests/e2e/wine_machine.h"
 
 #include <unistd.h>
@@ -15,7 +15,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const std::string kWine = "/usr/lib/wine/wine64";
+const std::string kWine32 = "/usr/lib/wine/wine";
+const std::string kWine64 = "/usr/lib/wine/wine64";
 const std::string kWineServer = "/usr/lib/wine/wineserver";
 
 std::string ReadWholeFile(const fs::path& path) {
@@ -31,14 +32,32 @@ std::string DosName(const std::string& path_on_drive_c) {
   return dos;
 }
 
+// Whether an exe's PE header names the i386 machine (0x14c) rather than x64 (0x8664).
+bool Is32BitExe(const fs::path& exe) {
+  const std::string bytes = ReadWholeFile(exe);
+  auto little_endian = [&](std::size_t at, int size) {
+    if (at + size > bytes.size()) throw std::runtime_error("not an exe: " + exe.string());
+    std::uint32_t value = 0;
+    for (int i = size - 1; i >= 0; --i)
+      value = value << 8 | static_cast<std::uint8_t>(bytes[at + i]);
+    return value;
+  };
+  const std::uint32_t pe_header = little_endian(0x3c, 4);
+  return little_endian(pe_header + 4, 2) == 0x14c;
+}
+
 }  // namespace
 
 WineMachine::WineMachine(std::string program, std::string hold_open_helper)
     : program_(std::move(program)),
+      is_32_bit_(Is32BitExe(program_)),
+      loader_(is_32_bit_ ? kWine32 : kWine64),
       hold_open_helper_(std::move(hold_open_helper)),
       prefix_(fs::temp_directory_path() / ("qvhelp-wine." + std::to_string(::getpid()))) {
   fs::remove_all(prefix_);
-  const ChildResult boot = RunWine({kWine, "wineboot", "-i"});
+  // A 64-bit prefix either way: a 32-bit program runs in its WoW64 part, while Wine's own
+  // services run natively.
+  const ChildResult boot = RunWine({loader_, "wineboot", "-i"}, nullptr, {{"WINEARCH", "win64"}});
   RunWine({kWineServer, "-w"});
   if (boot.exit_status != 0 || !fs::exists(prefix_ / "system.reg")) {
     throw std::runtime_error("wineboot failed: " + boot.standard_error);
@@ -54,26 +73,40 @@ WineMachine::~WineMachine() {
 }
 
 const PlatformTraits& WineMachine::Traits() const {
-  static const PlatformTraits traits = {
+  static const std::map<std::string, std::string> kSkippedOnBoth = {
+      {"LongPathShownWhole",
+       "Windows' A functions refuse names of MAX_PATH bytes or more (error 206), so a catalogue "
+       "at such a name is not found and the run ends quietly"},
+      {"KeyOnlyReadable",
+       "Wine grants all access to HKEY_LOCAL_MACHINE's keys whatever the permissions of "
+       "system.reg, so a key that grants only read access cannot be made here"},
+      {"ReadOnlyCatalogue",
+       "Wine run by root lets CreateFileA open a read-only file for writing: it leans on the "
+       "kernel's permission check, which root passes"},
+      {"ReadOnlyOldBackupStays",
+       "Wine run by root lets CopyFileA overwrite a read-only destination: it leans on the "
+       "kernel's permission check, which root passes"},
+  };
+  // Wine's console code page for the C.UTF-8 and POSIX locales is 437, where u-umlaut is 0x81.
+  static const std::map<std::string, std::string> kOsTexts = {
+      {"in_use", "Sharing violation"}, {"exists", "File exists"}, {"u_umlaut", "\x81"}};
+  static const PlatformTraits x86 = {
       .module_name = "qvhelp-remove.exe",
-      .os_texts = {{"in_use", "Sharing violation"}, {"exists", "File exists"}},
-      .skipped_cases = {
-          {"LongPathShownWhole",
-           "Windows' A functions refuse names of MAX_PATH bytes or more (error 206), so a "
-           "catalogue at such a name is not found and the run ends quietly"},
-          {"KeyOnlyReadable",
-           "Wine grants all access to HKEY_LOCAL_MACHINE's keys whatever the permissions of "
-           "system.reg, so a key that grants only read access cannot be made here"},
-          {"KeyOnlyInThe64BitView",
-           "the x64 build, the one that runs here, reads the 64-bit view, where this key is"},
-          {"ReadOnlyCatalogue",
-           "Wine run by root lets CreateFileA open a read-only file for writing: it leans on "
-           "the kernel's permission check, which root passes"},
-          {"ReadOnlyOldBackupStays",
-           "Wine run by root lets CopyFileA overwrite a read-only destination: it leans on the "
-           "kernel's permission check, which root passes"},
-      }};
-  return traits;
+      .os_texts = kOsTexts,
+      .skipped_cases = kSkippedOnBoth,
+  };
+  static const PlatformTraits x64 = [] {
+    PlatformTraits traits{
+        .module_name = "qvhelp-remove.exe",
+        .reads_64_bit_view = true,
+        .os_texts = kOsTexts,
+        .skipped_cases = kSkippedOnBoth,
+    };
+    traits.skipped_cases["KeyOnlyInThe64BitView"] =
+        "the x64 build reads the 64-bit view, where this key is";
+    return traits;
+  }();
+  return is_32_bit_ ? x86 : x64;
 }
 
 ChildResult WineMachine::RunWine(std::vector<std::string> argv, const Case* c,
@@ -91,13 +124,19 @@ ChildResult WineMachine::RunWine(std::vector<std::string> argv, const Case* c,
   return RunChild(options);
 }
 
-void WineMachine::WriteRegistry(const std::string& key_sections) {
+void WineMachine::WriteRegistry(const Case& c) {
+  // A key added by reg is in the hive afterwards, so the next case writes the hive again.
+  const std::string key_sections = c.root_dir_added_by_reg
+                                       ? "added by reg: " + *c.root_dir_added_by_reg
+                                       : HiveKeySection(c, Traits());
   if (key_sections == key_sections_) return;
   // wineserver writes the hive back when it exits: it must be gone before the hive is edited,
   // and it loads the edited hive when it starts again.
   RunWine({kWineServer, "-k"});
   RunWine({kWineServer, "-w"});
-  std::ofstream(prefix_ / "system.reg", std::ios::binary) << pristine_hive_ << "\n" << key_sections;
+  std::ofstream(prefix_ / "system.reg", std::ios::binary)
+      << pristine_hive_ << "\n"
+      << (c.root_dir_added_by_reg ? "" : key_sections);
   key_sections_ = key_sections;
   // Started here and kept running: a wineserver that a run of the program starts would hold
   // the run's output pipes open until it exits.
@@ -105,12 +144,19 @@ void WineMachine::WriteRegistry(const std::string& key_sections) {
             .working_directory = "/",
             .environment = {{"WINEPREFIX", prefix_.string()}},
             .output_discarded = true});
+  if (c.root_dir_added_by_reg) {
+    const bool in_64_bit_view = c.key_view == KeyView::k64Bit || Traits().reads_64_bit_view;
+    const ChildResult added = RunWine(
+        {loader_, "reg", "add", "HKLM\\Software\\Borland\\BDS\\3.0", "/v", "RootDir", "/t",
+         "REG_SZ", "/d", *c.root_dir_added_by_reg, "/f", in_64_bit_view ? "/reg:64" : "/reg:32"});
+    if (added.exit_status != 0) throw std::runtime_error("reg add failed: " + added.standard_error);
+  }
 }
 
 void WineMachine::Prepare(const Case& c) {
   for (const std::string& folder : WatchedFolders(c)) touched_folders_.insert(folder);
   for (const std::string& folder : touched_folders_) RemoveTree(DriveC() / folder);
-  WriteRegistry(HiveKeySections(c));
+  WriteRegistry(c);
   LayDownEntries(DriveC(), c.before);
 }
 
@@ -122,14 +168,14 @@ ChildResult WineMachine::Run(const Case& c, const RunOptions& options) {
       if (entry.path.ends_with("bds3.HxT")) catalogue = DosName(entry.path);
     }
     holder = std::make_unique<BackgroundChild>(ChildOptions{
-        .argv = {kWine, hold_open_helper_,
+        .argv = {loader_, hold_open_helper_,
                  c.held_open == HeldOpen::kForWriting ? "writing" : "reading", catalogue},
         .working_directory = DriveC(),
         .environment = {{"WINEPREFIX", prefix_.string()}, {"WINEDEBUG", "-all"}}});
     const std::string ready = holder->ReadLine();
     if (ready != "ready") throw std::runtime_error("the holder did not open the file: " + ready);
   }
-  return RunWine({kWine, options.program.empty() ? program_ : options.program}, &c,
+  return RunWine({loader_, options.program.empty() ? program_ : options.program}, &c,
                  options.environment);
 }
 

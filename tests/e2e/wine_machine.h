@@ -1,4 +1,5 @@
-// The Windows build under Wine, on a real prefix made once with wineboot.
+// A Windows build under Wine, on a real prefix made once with wineboot. A 32-bit build runs
+// under 32-bit Wine, which needs i386 code to be emulated (scripts/emulate-i386.sh).
 #pragma once
 
 #include <filesystem>
@@ -22,9 +23,11 @@ class WineMachine : public Machine {
  private:
   ChildResult RunWine(std::vector<std::string> argv, const Case* c = nullptr,
                       const std::map<std::string, std::string>& environment = {}) const;
-  void WriteRegistry(const std::string& key_sections);
+  void WriteRegistry(const Case& c);
 
   std::string program_;
+  bool is_32_bit_;
+  std::string loader_;
   std::string hold_open_helper_;
   std::filesystem::path prefix_;
   std::string pristine_hive_;
