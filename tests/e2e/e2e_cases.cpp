@@ -1,48 +1,28 @@
-// The end-to-end cases.
+// The end-to-end cases: one row each, the key and files before the run, then the exit status,
+// standard error and the files that differ afterwards.
 #include "tests/e2e/e2e_cases.h"
 
-#include <regex>
+#include "tests/harness/catalogue.h"
 
 namespace qvhelp::e2e {
 namespace {
 
-const std::string kToc = "BDS/Help/Common/bds3.HxT";
-const std::string kBackup = "BDS/Help/Common/bds3.~HxT";
-const std::string kNewToc = "BDS/Help/Common/bds3.HxT.qvhelp-new";
-const std::string kTocDos = "C:\\BDS\\Help\\Common\\bds3.HxT";
-const std::string kThirdParty = "Program Files/Borland/BDS/3.0/Help/ThirdParty/";
-const std::string kHxS = kThirdParty + "QV3LibraryDoc.HxS";
-const std::string kHxI = kThirdParty + "QV3LibraryDoc.HxI";
-const std::string kRootDir = "\"RootDir\"=\"C:\\\\BDS\"\n";
-const std::string kMarkerLine = "<HelpTOCNode Title=\"Quorvane Components\" Url=\"qv3.HxS\">";
+using namespace harness;
 
-Entry File(std::string path, std::string contents, bool read_only = false) {
-  return Entry{std::move(path), std::move(contents), read_only};
-}
-Entry Directory(std::string path) { return Entry{std::move(path), std::nullopt}; }
-Entry Gone(const std::string& path) { return Entry{"-" + path, std::nullopt}; }
+const std::string kTen = CatalogueText(10, 4);
+const std::string kTenPatched = PatchedCatalogueText(10, 4);
+const std::string kTenWithoutMarker = CatalogueText(10, -1);
+const Entry kHxSFile = File(kHxS, "HxS");
+const Entry kHxIFile = File(kHxI, "HxI");
+const Entry kHxSGone = Nothing(kHxS);
+const Entry kHxIGone = Nothing(kHxI);
 
-// Ten lines, the marker on line `marker_index` (none when negative), each ended by `line_break`.
-std::string TenLines(int marker_index, std::string_view line_break = "\r\n",
-                     const std::string& marker_line = kMarkerLine) {
-  std::string text;
-  for (int i = 0; i < 10; ++i) {
-    text +=
-        i == marker_index ? marker_line : "<HelpTOCNode Title=\"Line " + std::to_string(i) + "\"/>";
-    text += line_break;
-  }
-  return text;
-}
-
-// TenLines with lines `from` to `from` + 2 gone, written back with CR LF.
-std::string TenLinesWithout(int from) {
-  std::string text;
-  for (int i = 0; i < 10; ++i) {
-    if (i >= from && i < from + 3) continue;
-    text += "<HelpTOCNode Title=\"Line " + std::to_string(i) + "\"/>\r\n";
-  }
-  return text;
-}
+// The catalogue when the root is unusable: on the current drive.
+const std::string kTocOnTheCurrentDrive = "Help/Common/bds3.HxT";
+const std::string kTocUnderProgramFiles = "Program Files/Borland/BDS/3.0/Help/Common/bds3.HxT";
+const std::string kTocUnderUmlaut = "B\xc3\xbcro/Help/Common/bds3.HxT";
+const std::string kTocUnderPercent = "%SystemDrive%/BDS/Help/Common/bds3.HxT";
+const std::string kDeep = "BDS/" + std::string(120, 'd') + "/" + std::string(120, 'e');
 
 std::string Report(const std::string& kind, const std::string& message) {
   return "Exception " + kind + " in module {module} at {position}.\r\n" + message + "\r\n\r\n";
@@ -54,385 +34,267 @@ std::string Join(std::initializer_list<std::string> lines, std::string_view line
   return text;
 }
 
-std::vector<Entry> With(std::vector<Entry> entries, std::initializer_list<Entry> more) {
-  entries.insert(entries.end(), more);
-  return entries;
-}
-
-const std::vector<Entry> kHelpFiles = {File(kHxS, "HxS"), File(kHxI, "HxI")};
-const std::vector<Entry> kHelpFilesGone = {Gone(kHxS), Gone(kHxI)};
-
-// A patch that removes the block at index 4 of TenLines.
-Case Patched(std::string name, std::string key_values, std::vector<Entry> before,
-             std::string toc_path = kToc) {
-  Case c;
-  c.name = std::move(name);
-  c.key_values = std::move(key_values);
-  c.before = With(std::move(before), {File(kHxS, "HxS"), File(kHxI, "HxI")});
-  c.changes = With(kHelpFilesGone, {File(std::move(toc_path), TenLinesWithout(4))});
-  return c;
-}
-
-std::vector<Case> MakeCases() {
-  std::vector<Case> cases;
-  auto add = [&](Case c) { cases.push_back(std::move(c)); };
-
-  // Finding the IDE.
-  {
-    Case c{.name = "NoKey"};
-    c.before = With(kHelpFiles, {File(kToc, TenLines(4))});
-    add(c);
-  }
-  {
-    Case c{.name = "KeyOnlyReadable", .key_values = kRootDir, .hive_read_only = true};
-    c.before = With(kHelpFiles, {File(kToc, TenLines(4))});
-    add(c);
-  }
-  {
-    Case c{.name = "KeyOnlyInThe64BitView", .key_values = kRootDir, .key_view = KeyView::k64Bit};
-    c.before = With(kHelpFiles, {File(kToc, TenLines(4))});
-    add(c);
-  }
-  {
-    Case c{.name = "NoCatalogue", .key_values = kRootDir};
-    c.before = kHelpFiles;
-    add(c);
-  }
-  {
-    Case c{.name = "CatalogueIsADirectory", .key_values = kRootDir};
-    c.before = With(kHelpFiles, {Directory(kToc)});
-    add(c);
-  }
-  add(Patched("Patched", kRootDir, {File(kToc, TenLines(4))}));
-  add(Patched("RootInOtherCase", "\"RootDir\"=\"c:\\\\bds\"\n", {File(kToc, TenLines(4))}));
-  add(Patched("RootEndsInABackslash", "\"RootDir\"=\"C:\\\\BDS\\\\\"\n",
-              {File(kToc, TenLines(4))}));
-  add(Patched("RootWithANulInside",
-              "\"RootDir\"=hex(1):43,00,3a,00,5c,00,42,00,44,00,53,00,00,00,6a,00,00,00\n",
-              {File(kToc, TenLines(4))}));
-  add(Patched("RootAsExpandStringIsNotExpanded", "\"RootDir\"=str(2):\"%SystemDrive%\\\\BDS\"\n",
-              {File("%SystemDrive%/BDS/Help/Common/bds3.HxT", TenLines(4))},
-              "%SystemDrive%/BDS/Help/Common/bds3.HxT"));
-  add(Patched("RootWithAnUmlaut", "\"RootDir\"=\"C:\\\\B\\xfcro\"\n",
-              {File("B\xc3\xbcro/Help/Common/bds3.HxT", TenLines(4))},
-              "B\xc3\xbcro/Help/Common/bds3.HxT"));
-  {
-    // As a 32-bit installer leaves it: the key in the 32-bit view, the root ending in a
-    // backslash, the IDE under Program Files.
-    const std::string toc = "Program Files/Borland/BDS/3.0/Help/Common/bds3.HxT";
-    Case c = Patched("KeyAddedByTheInstaller", "", {File(toc, TenLines(4))}, toc);
-    c.key_values.reset();
-    c.root_dir_added_by_reg = "C:\\Program Files\\Borland\\BDS\\3.0\\";
-    add(c);
-  }
-  {
-    // The report is in the console's code page.
-    Case c{.name = "ReportNamesARootWithAnUmlaut",
-           .key_values = "\"RootDir\"=\"C:\\\\B\\xfcro\"\n",
-           .held_open = HeldOpen::kForWriting};
-    c.before = With(kHelpFiles, {File("B\xc3\xbcro/Help/Common/bds3.HxT", TenLines(4))});
-    c.exit_status = 1;
-    c.stderr_text =
-        Report("EFOpenError",
-               "Cannot open file \"C:\\B{os:u_umlaut}ro\\Help\\Common\\bds3.HxT\". {os:in_use}.");
-    c.changes = {File("B\xc3\xbcro/Help/Common/bds3.~HxT", TenLines(4))};
-    add(c);
-  }
-  // Without a usable root the catalogue is looked for on the current drive.
-  for (const auto& [name, values] : std::vector<std::pair<std::string, std::string>>{
-           {"RootMissing", "\"Other\"=\"C:\\\\BDS\"\n"},
-           {"RootEmpty", "\"RootDir\"=\"\"\n"},
-           {"RootAsDword", "\"RootDir\"=dword:00000005\n"},
-           {"RootAsBinary", "\"RootDir\"=hex:43,3a,5c,42,44,53,00\n"},
-           {"RootAsMultiString", "\"RootDir\"=str(7):\"C:\\\\BDS\\0\"\n"}}) {
-    Case c =
-        Patched(name, values, {File(kToc, TenLines(4)), File("Help/Common/bds3.HxT", TenLines(4))},
-                "Help/Common/bds3.HxT");
-    add(c);
-  }
-
-  // The catalogue's contents.
-  {
-    Case c = Patched("LfLineEnds", kRootDir, {File(kToc, TenLines(4, "\n"))});
-    add(c);
-  }
-  {
-    Case c = Patched("LoneCrLineEnds", kRootDir, {File(kToc, TenLines(4, "\r"))});
-    add(c);
-  }
-  {
-    Case c = Patched("MarkerInsideALongerLine", kRootDir,
-                     {File(kToc, TenLines(4, "\r\n", "  <x>Quorvane Components 3</x>  "))});
-    add(c);
-  }
-  {
-    Case c{.name = "MarkerInLowerCase", .key_values = kRootDir};
-    c.before = With(kHelpFiles, {File(kToc, TenLines(4, "\r\n", "quorvane components"))});
-    c.changes = kHelpFilesGone;
-    add(c);
-  }
-  {
-    Case c{.name = "NoMarker", .key_values = kRootDir};
-    c.before = With(kHelpFiles, {File(kToc, TenLines(-1, "\n"))});
-    c.changes = kHelpFilesGone;
-    add(c);
-  }
-  {
-    Case c{.name = "EmptyCatalogue", .key_values = kRootDir};
-    c.before = With(kHelpFiles, {File(kToc, "")});
-    c.changes = kHelpFilesGone;
-    add(c);
-  }
-  {
-    Case c{.name = "OnlyTheEntryBlock", .key_values = kRootDir};
-    c.before = With(kHelpFiles, {File(kToc, Join({kMarkerLine, "a", "b"}, "\n"))});
-    c.changes = With(kHelpFilesGone, {File(kToc, "")});
-    add(c);
-  }
-  {
-    Case c{.name = "SecondMarkerFarEnoughAwayStays", .key_values = kRootDir};
-    c.before =
-        With(kHelpFiles,
-             {File(kToc, Join({"a", kMarkerLine, "b", "c", kMarkerLine, "d", "e", "f"}, "\r\n"))});
-    c.changes = With(kHelpFilesGone, {File(kToc, Join({"a", kMarkerLine, "d", "e", "f"}, "\r\n"))});
-    add(c);
-  }
-  {
-    Case c{.name = "SecondMarkerInsideTheBlockGoesWithIt", .key_values = kRootDir};
-    c.before =
-        With(kHelpFiles, {File(kToc, Join({"a", kMarkerLine, kMarkerLine, "c", "d"}, "\r\n"))});
-    c.changes = With(kHelpFilesGone, {File(kToc, Join({"a", "d"}, "\r\n"))});
-    add(c);
-  }
-  {
-    Case c{.name = "LfCrMakesAnEmptyLine", .key_values = kRootDir};
-    c.before = With(kHelpFiles, {File(kToc, kMarkerLine + "\nx\ny\na\n\rb")});
-    c.changes = With(kHelpFilesGone, {File(kToc, "a\r\n\r\nb\r\n")});
-    add(c);
-  }
-  {
-    Case c{.name = "NulBytesAreKept", .key_values = kRootDir};
-    c.before =
-        With(kHelpFiles,
-             {File(kToc, std::string("a\0b\n", 4) + kMarkerLine + std::string("\nx\ny\n\0\n", 7))});
-    c.changes = With(kHelpFilesGone, {File(kToc, std::string("a\0b\r\n\0\r\n", 8))});
-    add(c);
-  }
-  for (int index : {9, 8}) {
-    Case c{.name = "MarkerOnLine" + std::to_string(index) + "Of10", .key_values = kRootDir};
-    c.before = With(kHelpFiles, {File(kToc, TenLines(index))});
-    c.exit_status = 1;
-    c.stderr_text =
-        Report("EStringListError", "List index out of bounds (" + std::to_string(index) + ").");
-    c.changes = {File(kBackup, TenLines(index))};
-    add(c);
-  }
-  {
-    Case c{.name = "SingleMarkerLine", .key_values = kRootDir};
-    c.before = With(kHelpFiles, {File(kToc, kMarkerLine)});
-    c.exit_status = 1;
-    c.stderr_text = Report("EStringListError", "List index out of bounds (0).");
-    c.changes = {File(kBackup, kMarkerLine)};
-    add(c);
-  }
-
-  // The backup copy.
-  {
-    Case c = Patched("OldBackupIsReplacedThenDeleted", kRootDir,
-                     {File(kToc, TenLines(4)), File(kBackup, "old backup")});
-    c.changes.push_back(Gone(kBackup));
-    add(c);
-  }
-  {
-    Case c = Patched("DirectoryAtTheBackupName", kRootDir,
-                     {File(kToc, TenLines(4)), Directory(kBackup)});
-    add(c);
-  }
-  {
-    Case c = Patched("ReadOnlyOldBackupStays", kRootDir,
-                     {File(kToc, TenLines(4)), File(kBackup, "old backup", true)});
-    add(c);
-  }
-  {
-    Case c{.name = "ReadOnlyCatalogueWithoutMarker", .key_values = kRootDir};
-    c.before = With(kHelpFiles, {File(kToc, TenLines(-1), true)});
-    c.changes = With(kHelpFilesGone, {File(kBackup, TenLines(-1), true)});
-    add(c);
-  }
-
-  // The new file that replaces the catalogue.
-  {
-    Case c = Patched("LeftoverNewFileIsRemoved", kRootDir,
-                     {File(kToc, TenLines(4)), File(kNewToc, "half a text left by a killed run")});
-    c.changes.push_back(Gone(kNewToc));
-    add(c);
-  }
-  {
-    Case c{.name = "DirectoryAtTheNewFilesName", .key_values = kRootDir};
-    c.before = With(kHelpFiles, {File(kToc, TenLines(4)), Directory(kNewToc)});
-    c.exit_status = 1;
-    c.stderr_text = Report("EFCreateError", "Cannot create file \"" + kTocDos + "\". {os:exists}.");
-    c.changes = {File(kBackup, TenLines(4))};
-    add(c);
-  }
-
-  // Errors while patching.
-  {
-    Case c{.name = "ReadOnlyCatalogue", .key_values = kRootDir};
-    c.before = With(kHelpFiles, {File(kToc, TenLines(4), true)});
-    c.exit_status = 1;
-    c.stderr_text =
-        Report("EFCreateError", "Cannot create file \"" + kTocDos + "\". {os:access_denied}.");
-    c.changes = {File(kBackup, TenLines(4), true)};
-    add(c);
-  }
-  {
-    Case c{.name = "CatalogueHeldOpenForWriting",
-           .key_values = kRootDir,
-           .held_open = HeldOpen::kForWriting};
-    c.before = With(kHelpFiles, {File(kToc, TenLines(4))});
-    c.exit_status = 1;
-    c.stderr_text = Report("EFOpenError", "Cannot open file \"" + kTocDos + "\". {os:in_use}.");
-    c.changes = {File(kBackup, TenLines(4))};
-    add(c);
-  }
-  {
-    Case c{.name = "CatalogueHeldOpenForReading",
-           .key_values = kRootDir,
-           .held_open = HeldOpen::kForReading};
-    c.before = With(kHelpFiles, {File(kToc, TenLines(4))});
-    c.exit_status = 1;
-    c.stderr_text = Report("EFCreateError", "Cannot create file \"" + kTocDos + "\". {os:in_use}.");
-    c.changes = {File(kBackup, TenLines(4))};
-    add(c);
-  }
-  {
-    // Short lines with LF alone, so that with CR LF the patched text is larger than the
-    // original, and the write falls short of it.
-    std::string original;
-    for (int i = 0; i < 100; ++i) original += (i == 50 ? kMarkerLine : "x") + "\n";
-    Case c{.name = "WriteFallsShort",
-           .key_values = kRootDir,
-           .file_size_limit = static_cast<long>(original.size())};
-    c.before = With(kHelpFiles, {File(kToc, original)});
-    c.exit_status = 1;
-    c.stderr_text = Report("EWriteError", "Stream write error.");
-    c.changes = {File(kBackup, original)};
-    add(c);
-  }
-  {
-    Case c{.name = "ErrorWithStandardErrorClosed", .key_values = kRootDir, .stderr_closed = true};
-    c.before = With(kHelpFiles, {File(kToc, TenLines(9))});
-    c.exit_status = 1;
-    c.changes = {File(kBackup, TenLines(9))};
-    add(c);
-  }
-  {
-    const std::string deep = "BDS/" + std::string(120, 'd') + "/" + std::string(120, 'e');
-    const std::string deep_dos = "C:\\BDS\\" + std::string(120, 'd') + "\\" + std::string(120, 'e');
-    Case c{.name = "LongPathShownWhole",
-           .key_values = "\"RootDir\"=\"C:\\\\BDS\\\\" + std::string(120, 'd') + "\\\\" +
-                         std::string(120, 'e') + "\"\n",
-           .held_open = HeldOpen::kForWriting};
-    c.before = With(kHelpFiles, {File(deep + "/Help/Common/bds3.HxT", TenLines(4))});
-    c.exit_status = 1;
-    c.stderr_text = Report("EFOpenError", "Cannot open file \"" + deep_dos +
-                                              "\\Help\\Common\\bds3.HxT\". {os:in_use}.");
-    c.changes = {File(deep + "/Help/Common/bds3.~HxT", TenLines(4))};
-    add(c);
-  }
-
-  // The library's help files.
-  {
-    Case c = Patched("HelpFileIsADirectory", kRootDir, {File(kToc, TenLines(4))});
-    c.before = {File(kToc, TenLines(4)), Directory(kHxS), File(kHxI, "HxI")};
-    c.changes = {File(kToc, TenLinesWithout(4)), Gone(kHxI)};
-    add(c);
-  }
-  {
-    Case c = Patched("ReadOnlyHelpFileStays", kRootDir, {File(kToc, TenLines(4))});
-    c.before = {File(kToc, TenLines(4)), File(kHxS, "HxS", true), File(kHxI, "HxI")};
-    c.changes = {File(kToc, TenLinesWithout(4)), Gone(kHxI)};
-    add(c);
-  }
-  {
-    // Archives restore files dated 1970: they exist all the same.
-    Case c = Patched("FilesDated1970", kRootDir, {});
-    c.before = {Entry{kToc, TenLines(4), false, true}, Entry{kHxS, "HxS", false, true},
-                File(kHxI, "HxI")};
-    add(c);
-  }
-  {
-    Case c = Patched("HelpFilesOnlyPartlyThere", kRootDir, {File(kToc, TenLines(4))});
-    c.before = {File(kToc, TenLines(4)), File(kHxI, "HxI")};
-    c.changes = {File(kToc, TenLinesWithout(4)), Gone(kHxI)};
-    add(c);
-  }
-  return cases;
-}
-
-std::string EscapeForRegex(std::string_view text) {
-  static const std::string kSpecial = "\\^$.|?*+()[]{}";
-  std::string escaped;
-  for (char c : text) {
-    if (kSpecial.find(c) != std::string::npos) escaped.push_back('\\');
-    escaped.push_back(c);
-  }
-  return escaped;
+// Short lines with LF alone: with CR LF the patched text is larger than the original.
+std::string ShortLfLines() {
+  std::string text;
+  for (int i = 0; i < 100; ++i) text += (i == 50 ? kMarkerLine : "x") + "\n";
+  return text;
 }
 
 }  // namespace
 
-bool operator==(const Entry& a, const Entry& b) {
-  return a.path == b.path && a.contents == b.contents && a.read_only == b.read_only;
-}
-
+// Built at its first use, when the constants it is made of are.
 const std::vector<Case>& AllCases() {
-  static const std::vector<Case> cases = MakeCases();
+  static const std::vector<Case> cases = {
+      // Finding the IDE.
+      {.name = "NoKey", .before = {File(kToc, kTen), kHxSFile, kHxIFile}},
+      {.name = "KeyOnlyReadable",
+       .key_values = kRootDirValue,
+       .hive_read_only = true,
+       .before = {File(kToc, kTen), kHxSFile, kHxIFile}},
+      {.name = "KeyOnlyInThe64BitView",
+       .key_values = kRootDirValue,
+       .key_view = KeyView::k64Bit,
+       .before = {File(kToc, kTen), kHxSFile, kHxIFile}},
+      {.name = "NoCatalogue", .key_values = kRootDirValue, .before = {kHxSFile, kHxIFile}},
+      {.name = "CatalogueIsADirectory",
+       .key_values = kRootDirValue,
+       .before = {Directory(kToc), kHxSFile, kHxIFile}},
+      {.name = "Patched",
+       .key_values = kRootDirValue,
+       .before = {File(kToc, kTen), kHxSFile, kHxIFile},
+       .changes = {File(kToc, kTenPatched), kHxSGone, kHxIGone}},
+      {.name = "RootInOtherCase",
+       .key_values = "\"RootDir\"=\"c:\\\\bds\"\n",
+       .before = {File(kToc, kTen), kHxSFile, kHxIFile},
+       .changes = {File(kToc, kTenPatched), kHxSGone, kHxIGone}},
+      {.name = "RootEndsInABackslash",
+       .key_values = "\"RootDir\"=\"C:\\\\BDS\\\\\"\n",
+       .before = {File(kToc, kTen), kHxSFile, kHxIFile},
+       .changes = {File(kToc, kTenPatched), kHxSGone, kHxIGone}},
+      {.name = "RootWithANulInside",
+       .key_values = "\"RootDir\"=hex(1):43,00,3a,00,5c,00,42,00,44,00,53,00,00,00,6a,00,00,00\n",
+       .before = {File(kToc, kTen), kHxSFile, kHxIFile},
+       .changes = {File(kToc, kTenPatched), kHxSGone, kHxIGone}},
+      {.name = "RootAsExpandStringIsNotExpanded",
+       .key_values = "\"RootDir\"=str(2):\"%SystemDrive%\\\\BDS\"\n",
+       .before = {File(kTocUnderPercent, kTen), kHxSFile, kHxIFile},
+       .changes = {File(kTocUnderPercent, kTenPatched), kHxSGone, kHxIGone}},
+      {.name = "RootWithAnUmlaut",
+       .key_values = "\"RootDir\"=\"C:\\\\B\\xfcro\"\n",
+       .before = {File(kTocUnderUmlaut, kTen), kHxSFile, kHxIFile},
+       .changes = {File(kTocUnderUmlaut, kTenPatched), kHxSGone, kHxIGone}},
+      // As a 32-bit installer leaves it: the key in the 32-bit view, the root ending in a
+      // backslash, the IDE under Program Files.
+      {.name = "KeyAddedByTheInstaller",
+       .root_dir_added_by_reg = "C:\\Program Files\\Borland\\BDS\\3.0\\",
+       .before = {File(kTocUnderProgramFiles, kTen), kHxSFile, kHxIFile},
+       .changes = {File(kTocUnderProgramFiles, kTenPatched), kHxSGone, kHxIGone}},
+      // The report is in the console's code page.
+      {.name = "ReportNamesARootWithAnUmlaut",
+       .key_values = "\"RootDir\"=\"C:\\\\B\\xfcro\"\n",
+       .before = {File(kTocUnderUmlaut, kTen), kHxSFile, kHxIFile},
+       .held_open = HeldOpen::kForWriting,
+       .exit_status = 1,
+       .stderr_text = Report("EFOpenError",
+                             "Cannot open file \"C:\\B{os:u_umlaut}ro\\Help\\Common\\bds3.HxT\". "
+                             "{os:in_use}."),
+       .changes = {File("B\xc3\xbcro/Help/Common/bds3.~HxT", kTen)}},
+      // Without a usable root the catalogue is looked for on the current drive.
+      {.name = "RootMissing",
+       .key_values = "\"Other\"=\"C:\\\\BDS\"\n",
+       .before = {File(kToc, kTen), File(kTocOnTheCurrentDrive, kTen), kHxSFile, kHxIFile},
+       .changes = {File(kTocOnTheCurrentDrive, kTenPatched), kHxSGone, kHxIGone}},
+      {.name = "RootEmpty",
+       .key_values = "\"RootDir\"=\"\"\n",
+       .before = {File(kToc, kTen), File(kTocOnTheCurrentDrive, kTen), kHxSFile, kHxIFile},
+       .changes = {File(kTocOnTheCurrentDrive, kTenPatched), kHxSGone, kHxIGone}},
+      {.name = "RootAsDword",
+       .key_values = "\"RootDir\"=dword:00000005\n",
+       .before = {File(kToc, kTen), File(kTocOnTheCurrentDrive, kTen), kHxSFile, kHxIFile},
+       .changes = {File(kTocOnTheCurrentDrive, kTenPatched), kHxSGone, kHxIGone}},
+      {.name = "RootAsBinary",
+       .key_values = "\"RootDir\"=hex:43,3a,5c,42,44,53,00\n",
+       .before = {File(kToc, kTen), File(kTocOnTheCurrentDrive, kTen), kHxSFile, kHxIFile},
+       .changes = {File(kTocOnTheCurrentDrive, kTenPatched), kHxSGone, kHxIGone}},
+      {.name = "RootAsMultiString",
+       .key_values = "\"RootDir\"=str(7):\"C:\\\\BDS\\0\"\n",
+       .before = {File(kToc, kTen), File(kTocOnTheCurrentDrive, kTen), kHxSFile, kHxIFile},
+       .changes = {File(kTocOnTheCurrentDrive, kTenPatched), kHxSGone, kHxIGone}},
+
+      // The catalogue's contents.
+      {.name = "LfLineEnds",
+       .key_values = kRootDirValue,
+       .before = {File(kToc, CatalogueText(10, 4, "\n")), kHxSFile, kHxIFile},
+       .changes = {File(kToc, kTenPatched), kHxSGone, kHxIGone}},
+      {.name = "LoneCrLineEnds",
+       .key_values = kRootDirValue,
+       .before = {File(kToc, CatalogueText(10, 4, "\r")), kHxSFile, kHxIFile},
+       .changes = {File(kToc, kTenPatched), kHxSGone, kHxIGone}},
+      {.name = "MarkerInsideALongerLine",
+       .key_values = kRootDirValue,
+       .before = {File(kToc, CatalogueText(10, 4, "\r\n", "  <x>Quorvane Components 3</x>  ")),
+                  kHxSFile, kHxIFile},
+       .changes = {File(kToc, kTenPatched), kHxSGone, kHxIGone}},
+      {.name = "MarkerInLowerCase",
+       .key_values = kRootDirValue,
+       .before = {File(kToc, CatalogueText(10, 4, "\r\n", "quorvane components")), kHxSFile,
+                  kHxIFile},
+       .changes = {kHxSGone, kHxIGone}},
+      {.name = "NoMarker",
+       .key_values = kRootDirValue,
+       .before = {File(kToc, CatalogueText(10, -1, "\n")), kHxSFile, kHxIFile},
+       .changes = {kHxSGone, kHxIGone}},
+      {.name = "EmptyCatalogue",
+       .key_values = kRootDirValue,
+       .before = {File(kToc, ""), kHxSFile, kHxIFile},
+       .changes = {kHxSGone, kHxIGone}},
+      {.name = "OnlyTheEntryBlock",
+       .key_values = kRootDirValue,
+       .before = {File(kToc, Join({kMarkerLine, "a", "b"}, "\n")), kHxSFile, kHxIFile},
+       .changes = {File(kToc, ""), kHxSGone, kHxIGone}},
+      {.name = "SecondMarkerFarEnoughAwayStays",
+       .key_values = kRootDirValue,
+       .before = {File(kToc,
+                       Join({"a", kMarkerLine, "b", "c", kMarkerLine, "d", "e", "f"}, "\r\n")),
+                  kHxSFile, kHxIFile},
+       .changes = {File(kToc, Join({"a", kMarkerLine, "d", "e", "f"}, "\r\n")), kHxSGone,
+                   kHxIGone}},
+      {.name = "SecondMarkerInsideTheBlockGoesWithIt",
+       .key_values = kRootDirValue,
+       .before = {File(kToc, Join({"a", kMarkerLine, kMarkerLine, "c", "d"}, "\r\n")), kHxSFile,
+                  kHxIFile},
+       .changes = {File(kToc, Join({"a", "d"}, "\r\n")), kHxSGone, kHxIGone}},
+      {.name = "LfCrMakesAnEmptyLine",
+       .key_values = kRootDirValue,
+       .before = {File(kToc, kMarkerLine + "\nx\ny\na\n\rb"), kHxSFile, kHxIFile},
+       .changes = {File(kToc, "a\r\n\r\nb\r\n"), kHxSGone, kHxIGone}},
+      {.name = "NulBytesAreKept",
+       .key_values = kRootDirValue,
+       .before = {File(kToc,
+                       std::string("a\0b\n", 4) + kMarkerLine + std::string("\nx\ny\n\0\n", 7)),
+                  kHxSFile, kHxIFile},
+       .changes = {File(kToc, std::string("a\0b\r\n\0\r\n", 8)), kHxSGone, kHxIGone}},
+      {.name = "MarkerOnLine9Of10",
+       .key_values = kRootDirValue,
+       .before = {File(kToc, CatalogueText(10, 9)), kHxSFile, kHxIFile},
+       .exit_status = 1,
+       .stderr_text = Report("EStringListError", "List index out of bounds (9)."),
+       .changes = {File(kBackup, CatalogueText(10, 9))}},
+      {.name = "MarkerOnLine8Of10",
+       .key_values = kRootDirValue,
+       .before = {File(kToc, CatalogueText(10, 8)), kHxSFile, kHxIFile},
+       .exit_status = 1,
+       .stderr_text = Report("EStringListError", "List index out of bounds (8)."),
+       .changes = {File(kBackup, CatalogueText(10, 8))}},
+      {.name = "SingleMarkerLine",
+       .key_values = kRootDirValue,
+       .before = {File(kToc, kMarkerLine), kHxSFile, kHxIFile},
+       .exit_status = 1,
+       .stderr_text = Report("EStringListError", "List index out of bounds (0)."),
+       .changes = {File(kBackup, kMarkerLine)}},
+
+      // The backup copy.
+      {.name = "OldBackupIsReplacedThenDeleted",
+       .key_values = kRootDirValue,
+       .before = {File(kToc, kTen), File(kBackup, "old backup"), kHxSFile, kHxIFile},
+       .changes = {File(kToc, kTenPatched), Nothing(kBackup), kHxSGone, kHxIGone}},
+      {.name = "DirectoryAtTheBackupName",
+       .key_values = kRootDirValue,
+       .before = {File(kToc, kTen), Directory(kBackup), kHxSFile, kHxIFile},
+       .changes = {File(kToc, kTenPatched), kHxSGone, kHxIGone}},
+      {.name = "ReadOnlyOldBackupStays",
+       .key_values = kRootDirValue,
+       .before = {File(kToc, kTen), ReadOnlyFile(kBackup, "old backup"), kHxSFile, kHxIFile},
+       .changes = {File(kToc, kTenPatched), kHxSGone, kHxIGone}},
+      {.name = "ReadOnlyCatalogueWithoutMarker",
+       .key_values = kRootDirValue,
+       .before = {ReadOnlyFile(kToc, kTenWithoutMarker), kHxSFile, kHxIFile},
+       .changes = {ReadOnlyFile(kBackup, kTenWithoutMarker), kHxSGone, kHxIGone}},
+
+      // The new file that replaces the catalogue.
+      {.name = "LeftoverNewFileIsRemoved",
+       .key_values = kRootDirValue,
+       .before = {File(kToc, kTen), File(kNewToc, "half a text left by a killed run"), kHxSFile,
+                  kHxIFile},
+       .changes = {File(kToc, kTenPatched), Nothing(kNewToc), kHxSGone, kHxIGone}},
+      {.name = "DirectoryAtTheNewFilesName",
+       .key_values = kRootDirValue,
+       .before = {File(kToc, kTen), Directory(kNewToc), kHxSFile, kHxIFile},
+       .exit_status = 1,
+       .stderr_text =
+           Report("EFCreateError", "Cannot create file \"" + kTocDos + "\". {os:exists}."),
+       .changes = {File(kBackup, kTen)}},
+
+      // Errors while patching.
+      {.name = "ReadOnlyCatalogue",
+       .key_values = kRootDirValue,
+       .before = {ReadOnlyFile(kToc, kTen), kHxSFile, kHxIFile},
+       .exit_status = 1,
+       .stderr_text =
+           Report("EFCreateError", "Cannot create file \"" + kTocDos + "\". {os:access_denied}."),
+       .changes = {ReadOnlyFile(kBackup, kTen)}},
+      {.name = "CatalogueHeldOpenForWriting",
+       .key_values = kRootDirValue,
+       .before = {File(kToc, kTen), kHxSFile, kHxIFile},
+       .held_open = HeldOpen::kForWriting,
+       .exit_status = 1,
+       .stderr_text = Report("EFOpenError", "Cannot open file \"" + kTocDos + "\". {os:in_use}."),
+       .changes = {File(kBackup, kTen)}},
+      {.name = "CatalogueHeldOpenForReading",
+       .key_values = kRootDirValue,
+       .before = {File(kToc, kTen), kHxSFile, kHxIFile},
+       .held_open = HeldOpen::kForReading,
+       .exit_status = 1,
+       .stderr_text =
+           Report("EFCreateError", "Cannot create file \"" + kTocDos + "\". {os:in_use}."),
+       .changes = {File(kBackup, kTen)}},
+      // A process may write no more than the original's size to one file, so the write of the
+      // larger patched text falls short.
+      {.name = "WriteFallsShort",
+       .key_values = kRootDirValue,
+       .before = {File(kToc, ShortLfLines()), kHxSFile, kHxIFile},
+       .file_size_limit = static_cast<long>(ShortLfLines().size()),
+       .exit_status = 1,
+       .stderr_text = Report("EWriteError", "Stream write error."),
+       .changes = {File(kBackup, ShortLfLines())}},
+      {.name = "ErrorWithStandardErrorClosed",
+       .key_values = kRootDirValue,
+       .before = {File(kToc, CatalogueText(10, 9)), kHxSFile, kHxIFile},
+       .stderr_closed = true,
+       .exit_status = 1,
+       .changes = {File(kBackup, CatalogueText(10, 9))}},
+      {.name = "LongPathShownWhole",
+       .key_values = "\"RootDir\"=\"C:\\\\BDS\\\\" + std::string(120, 'd') + "\\\\" +
+                     std::string(120, 'e') + "\"\n",
+       .before = {File(kDeep + "/Help/Common/bds3.HxT", kTen), kHxSFile, kHxIFile},
+       .held_open = HeldOpen::kForWriting,
+       .exit_status = 1,
+       .stderr_text = Report("EFOpenError", "Cannot open file \"C:\\BDS\\" + std::string(120, 'd') +
+                                                "\\" + std::string(120, 'e') +
+                                                "\\Help\\Common\\bds3.HxT\". {os:in_use}."),
+       .changes = {File(kDeep + "/Help/Common/bds3.~HxT", kTen)}},
+
+      // The library's help files.
+      {.name = "HelpFileIsADirectory",
+       .key_values = kRootDirValue,
+       .before = {File(kToc, kTen), Directory(kHxS), kHxIFile},
+       .changes = {File(kToc, kTenPatched), kHxIGone}},
+      {.name = "ReadOnlyHelpFileStays",
+       .key_values = kRootDirValue,
+       .before = {File(kToc, kTen), ReadOnlyFile(kHxS, "HxS"), kHxIFile},
+       .changes = {File(kToc, kTenPatched), kHxIGone}},
+      // Archives restore files dated 1970: they exist all the same.
+      {.name = "FilesDated1970",
+       .key_values = kRootDirValue,
+       .before = {FileDated1970(kToc, kTen), FileDated1970(kHxS, "HxS"), kHxIFile},
+       .changes = {File(kToc, kTenPatched), kHxSGone, kHxIGone}},
+      {.name = "HelpFilesOnlyPartlyThere",
+       .key_values = kRootDirValue,
+       .before = {File(kToc, kTen), kHxIFile},
+       .changes = {File(kToc, kTenPatched), kHxIGone}},
+  };
   return cases;
-}
-
-std::map<std::string, Entry> ExpectedAfter(const Case& c) {
-  std::map<std::string, Entry> entries;
-  for (const Entry& entry : c.before) entries[entry.path] = entry;
-  for (const Entry& change : c.changes) {
-    if (change.path.starts_with("-")) {
-      entries.erase(change.path.substr(1));
-    } else {
-      entries[change.path] = change;
-    }
-  }
-  for (auto& [path, entry] : entries) entry.dated_1970 = false;  // dates are not compared
-  return entries;
-}
-
-bool MatchesStandardError(const std::string& pattern, const std::string& actual,
-                          const PlatformTraits& traits) {
-  std::string regex;
-  std::size_t position = 0;
-  while (position < pattern.size()) {
-    const std::size_t open = pattern.find('{', position);
-    const std::size_t close = open == std::string::npos ? open : pattern.find('}', open);
-    if (close == std::string::npos) {
-      regex += EscapeForRegex(pattern.substr(position));
-      break;
-    }
-    regex += EscapeForRegex(pattern.substr(position, open - position));
-    const std::string name = pattern.substr(open + 1, close - open - 1);
-    if (name == "module") {
-      regex += EscapeForRegex(traits.module_name);
-    } else if (name == "position") {
-      regex += "[0-9A-F]{8}";
-    } else if (name.starts_with("os:")) {
-      const auto text = traits.os_texts.find(name.substr(3));
-      regex +=
-          EscapeForRegex(text == traits.os_texts.end() ? "<unknown " + name + ">" : text->second);
-    } else {
-      regex += EscapeForRegex(pattern.substr(open, close - open + 1));
-    }
-    position = close + 1;
-  }
-  return std::regex_match(actual, std::regex(regex));
 }
 
 }  // namespace qvhelp::e2e

@@ -8,31 +8,22 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <regex>
-
 #include <filesystem>
 #include <fstream>
 #include <regex>
 #include <sstream>
 
 #include "tests/e2e/e2e_cases.h"
-#include "tests/e2e/linux_machine.h"
 #include "tests/faults/fault_log.h"
+#include "tests/harness/catalogue.h"
+#include "tests/harness/flags.h"
+#include "tests/harness/linux_machine.h"
 
-namespace qvhelp::e2e {
-
+namespace qvhelp::faults {
 namespace {
 
+using namespace harness;
 namespace fs = std::filesystem;
-
-std::string program;
-std::string faults_program;
-
-const std::string kToc = "BDS/Help/Common/bds3.HxT";
-const std::string kBackup = "BDS/Help/Common/bds3.~HxT";
-const std::string kHxS = "Program Files/Borland/BDS/3.0/Help/ThirdParty/QV3LibraryDoc.HxS";
-const std::string kHxI = "Program Files/Borland/BDS/3.0/Help/ThirdParty/QV3LibraryDoc.HxI";
-const std::string kMarkerLine = "<HelpTOCNode Title=\"Quorvane Components\" Url=\"qv3.HxS\">";
 
 struct Catalogue {
   std::string name;
@@ -40,20 +31,13 @@ struct Catalogue {
   std::string patched;  // what a run that finishes leaves
 };
 
+void PrintTo(const Catalogue& catalogue, std::ostream* out) { *out << catalogue.name; }
+
 // `lines` lines, the marker's entry block at `marker_index` (none when negative).
 Catalogue MakeCatalogue(std::string name, int lines, int marker_index, std::string_view brk) {
-  Catalogue catalogue{std::move(name), "", ""};
-  for (int i = 0; i < lines; ++i) {
-    const std::string line = i == marker_index
-                                 ? kMarkerLine
-                                 : "<HelpTOCNode Title=\"Topic " + std::to_string(i) + "\"/>";
-    catalogue.original += line + std::string(brk);
-    if (marker_index < 0 || i < marker_index || i > marker_index + 2) {
-      catalogue.patched += line + "\r\n";
-    }
-  }
-  if (marker_index < 0) catalogue.patched = catalogue.original;
-  return catalogue;
+  std::string original = CatalogueText(lines, marker_index, brk);
+  std::string patched = marker_index < 0 ? original : PatchedCatalogueText(lines, marker_index);
+  return {std::move(name), std::move(original), std::move(patched)};
 }
 
 const std::vector<Catalogue>& Catalogues() {
@@ -67,11 +51,9 @@ const std::vector<Catalogue>& Catalogues() {
 }
 
 Case CaseFor(const Catalogue& catalogue) {
-  Case c;
-  c.name = catalogue.name;
-  c.key_values = "\"RootDir\"=\"C:\\\\BDS\"\n";
-  c.before = {Entry{kToc, catalogue.original}, Entry{kHxS, "HxS"}, Entry{kHxI, "HxI"}};
-  return c;
+  return {.name = catalogue.name,
+          .key_values = kRootDirValue,
+          .before = {File(kToc, catalogue.original), File(kHxS, "HxS"), File(kHxI, "HxI")}};
 }
 
 std::string ReadLog(const fs::path& path) {
@@ -148,9 +130,39 @@ void CheckRun(const Catalogue& catalogue, const Case& c, const ChildResult& resu
   }
 }
 
-class FaultSweepTest : public testing::Test {
+// The operations of the platform layer that a fault can be injected into, and what a run must
+// do when the injected fault is reached.
+struct FaultKind {
+  std::string name;
+  Expect when_reached;
+  std::vector<std::string> transfers;  // for a read or a write: the bytes let through
+};
+
+const std::vector<FaultKind>& FaultKinds() {
+  static const std::vector<FaultKind> kinds = {
+      {"find", Expect::kAnything, {""}},
+      {"open-read", Expect::kReportedFailure, {""}},
+      {"read", Expect::kReportedFailure, {":0", ":1", ":100"}},
+      {"open-write", Expect::kReportedFailure, {""}},
+      {"create-new", Expect::kReportedFailure, {""}},
+      {"write", Expect::kReportedFailure, {":0", ":1", ":100"}},
+      {"flush", Expect::kReportedFailure, {""}},
+      {"swap", Expect::kReportedFailure, {""}},
+      // The swap is done; only the folder's flush, which makes it durable, failed.
+      {"swap-sync", Expect::kReported, {""}},
+      {"copy", Expect::kAnything, {""}},
+      {"delete", Expect::kAnything, {""}},
+      {"reg-open", Expect::kAnything, {""}},
+      {"reg-query", Expect::kAnything, {""}},
+  };
+  return kinds;
+}
+
+// One catalogue per test, so that the sweeps of different catalogues can run side by side.
+class FaultSweepTest : public testing::TestWithParam<Catalogue> {
  protected:
   void SetUp() override {
+    ASSERT_FALSE(TestFlags().faults_program.empty()) << "no --faults-program";
     log_ = fs::temp_directory_path() / ("qvhelp-fault-log." + std::to_string(::getpid()));
   }
   void TearDown() override { fs::remove(log_); }
@@ -170,101 +182,76 @@ class FaultSweepTest : public testing::Test {
     return reached;
   }
 
-  LinuxMachine machine_{faults_program};
+  LinuxMachine machine_{TestFlags().faults_program};
   fs::path log_;
 };
 
-TEST_F(FaultSweepTest, EveryAllocationFailsInTurn) {
-  std::size_t points = 0;
-  for (const Catalogue& catalogue : Catalogues()) {
-    std::size_t n = 1;
-    for (;; ++n) {
-      const bool reached =
-          RunWithFault(catalogue, {{"QVHELP_FAIL_ALLOCATION", std::to_string(n)}}, "alloc",
-                       Expect::kNotSilent, "allocation " + std::to_string(n));
-      if (::testing::Test::HasFailure() || !reached) break;
-    }
-    points += n - 1;
-    std::cout << "allocation points swept, " << catalogue.name << ": " << n - 1 << "\n";
+TEST_P(FaultSweepTest, EveryAllocationFailsInTurn) {
+  const Catalogue& catalogue = GetParam();
+  std::size_t n = 1;
+  for (;; ++n) {
+    const bool reached =
+        RunWithFault(catalogue, {{"QVHELP_FAIL_ALLOCATION", std::to_string(n)}}, "alloc",
+                     Expect::kNotSilent, "allocation " + std::to_string(n));
+    if (::testing::Test::HasFailure() || !reached) break;
   }
-  RecordProperty("allocation_points", static_cast<int>(points));
-  std::cout << "allocation points swept in all: " << points << "\n";
+  RecordProperty("allocation_points", static_cast<int>(n - 1));
+  std::cout << "allocation points swept, " << catalogue.name << ": " << n - 1 << "\n";
 }
 
-TEST_F(FaultSweepTest, EveryPlatformOperationFailsInTurn) {
-  struct Kind {
-    std::string name;
-    Expect when_reached;
-    std::vector<std::string> transfers;  // for a read or a write: the bytes let through
-  };
-  const std::vector<Kind> kinds = {
-      {"find", Expect::kAnything, {""}},
-      {"open-read", Expect::kReportedFailure, {""}},
-      {"read", Expect::kReportedFailure, {":0", ":1", ":100"}},
-      {"open-write", Expect::kReportedFailure, {""}},
-      {"create-new", Expect::kReportedFailure, {""}},
-      {"write", Expect::kReportedFailure, {":0", ":1", ":100"}},
-      {"flush", Expect::kReportedFailure, {""}},
-      {"swap", Expect::kReportedFailure, {""}},
-      // The swap is done; only the folder's flush, which makes it durable, failed.
-      {"swap-sync", Expect::kReported, {""}},
-      {"copy", Expect::kAnything, {""}},
-      {"delete", Expect::kAnything, {""}},
-      {"reg-open", Expect::kAnything, {""}},
-      {"reg-query", Expect::kAnything, {""}},
-  };
+TEST_P(FaultSweepTest, EveryPlatformOperationFailsInTurn) {
+  const Catalogue& catalogue = GetParam();
   std::size_t injected = 0;
-  for (const Catalogue& catalogue : Catalogues()) {
-    for (const Kind& kind : kinds) {
-      for (const std::string& transfer : kind.transfers) {
-        for (std::size_t n = 1;; ++n) {
-          const std::string fault = kind.name + ":" + std::to_string(n) + transfer;
-          const bool reached =
-              RunWithFault(catalogue, {{"QVHELP_FAULT", fault}}, "io", kind.when_reached, fault);
-          if (::testing::Test::HasFailure() || !reached) break;
-          ++injected;
-        }
+  for (const FaultKind& kind : FaultKinds()) {
+    for (const std::string& transfer : kind.transfers) {
+      for (std::size_t n = 1;; ++n) {
+        const std::string fault = kind.name + ":" + std::to_string(n) + transfer;
+        const bool reached =
+            RunWithFault(catalogue, {{"QVHELP_FAULT", fault}}, "io", kind.when_reached, fault);
+        if (::testing::Test::HasFailure() || !reached) break;
+        ++injected;
       }
     }
   }
   RecordProperty("io_faults", static_cast<int>(injected));
-  std::cout << "I/O faults injected: " << injected << "\n";
+  std::cout << "I/O faults injected, " << catalogue.name << ": " << injected << "\n";
 }
 
 // The process ended at once at every call of every platform operation, which includes each step
 // of the swap (after the new file is written, after its flush, after the rename, before the
 // backup copy is deleted): right after the kill the catalogue is the original or the patched
 // text, byte for byte, and one clean run afterwards finishes the job and leaves nothing behind.
-TEST_F(FaultSweepTest, KilledAtEveryPlatformOperation) {
-  const std::vector<std::string> kinds = {
-      "find", "open-read", "read", "open-write", "create-new", "write",    "flush",
-      "swap", "swap-sync", "copy", "delete",     "reg-open",   "reg-query"};
+TEST_P(FaultSweepTest, KilledAtEveryPlatformOperation) {
+  const Catalogue& catalogue = GetParam();
+  const Case c = CaseFor(catalogue);
   std::size_t kills = 0;
-  for (const Catalogue& catalogue : Catalogues()) {
-    const Case c = CaseFor(catalogue);
-    for (const std::string& kind : kinds) {
-      for (std::size_t n = 1;; ++n) {
-        const std::string point = kind + ":" + std::to_string(n);
-        SCOPED_TRACE(catalogue.name + ", killed at " + point);
-        machine_.Prepare(c);
-        const ChildResult killed = machine_.Run(c, {.environment = {{"QVHELP_KILL", point}}});
-        if (killed.exit_status != faults::kKilledStatus) break;  // the run has no such call
-        ++kills;
-        const auto after_kill = Snapshot(machine_.DriveC(), c);
-        ASSERT_TRUE(after_kill.contains(kToc));
-        EXPECT_TRUE(after_kill.at(kToc).contents == catalogue.original ||
-                    after_kill.at(kToc).contents == catalogue.patched)
-            << "the catalogue is torn right after the kill";
-        const ChildResult rerun = machine_.Run(c);
-        CheckRun(catalogue, c, rerun, Snapshot(machine_.DriveC(), c), Expect::kCompletion,
-                 "the run after the kill");
-        if (::testing::Test::HasFailure()) return;
-      }
+  for (const FaultKind& kind : FaultKinds()) {
+    for (std::size_t n = 1;; ++n) {
+      const std::string point = kind.name + ":" + std::to_string(n);
+      SCOPED_TRACE(catalogue.name + ", killed at " + point);
+      machine_.Prepare(c);
+      const ChildResult killed = machine_.Run(c, {.environment = {{"QVHELP_KILL", point}}});
+      if (killed.exit_status != kKilledStatus) break;  // the run has no such call
+      ++kills;
+      const auto after_kill = Snapshot(machine_.DriveC(), c);
+      ASSERT_TRUE(after_kill.contains(kToc));
+      EXPECT_TRUE(after_kill.at(kToc).contents == catalogue.original ||
+                  after_kill.at(kToc).contents == catalogue.patched)
+          << "the catalogue is torn right after the kill";
+      const ChildResult rerun = machine_.Run(c);
+      CheckRun(catalogue, c, rerun, Snapshot(machine_.DriveC(), c), Expect::kCompletion,
+               "the run after the kill");
+      if (::testing::Test::HasFailure()) return;
     }
   }
   RecordProperty("kill_points", static_cast<int>(kills));
-  std::cout << "kill points: " << kills << "\n";
+  std::cout << "kill points, " << catalogue.name << ": " << kills << "\n";
 }
+
+INSTANTIATE_TEST_SUITE_P(Catalogues, FaultSweepTest, testing::ValuesIn(Catalogues()),
+                         [](const testing::TestParamInfo<Catalogue>& param) {
+                           return param.param.name;
+                         });
 
 // The system calls of one run, as strace sees them, in the order the promise needs: the new
 // text written and flushed, then renamed over the catalogue, then the folder flushed, and only
@@ -274,14 +261,14 @@ TEST(SystemCallOrderTest, TheNewTextIsFlushedAndSwappedInBeforeTheBackupGoes) {
   ASSERT_EQ(::access(strace.c_str(), X_OK), 0) << "strace is not installed";
   const Catalogue& catalogue = Catalogues().front();
   const Case c = CaseFor(catalogue);
-  LinuxMachine machine(program);
+  LinuxMachine machine(TestFlags().program);
   machine.Prepare(c);
   const fs::path trace = machine.DriveC().parent_path() / "strace.log";
   const ChildResult result = RunChild(
       {.argv = {strace, "-f", "-qq", "-y", "-o", trace.string(), "-e",
                 "trace=open,openat,creat,write,pwrite64,writev,pwritev,ftruncate,truncate,fsync,"
                 "fdatasync,rename,renameat,renameat2,unlink,unlinkat",
-                program},
+                TestFlags().program},
        .working_directory = machine.DriveC(),
        // LeakSanitizer, in the sanitizer build, cannot work under a tracer.
        .environment = {{"WINEPREFIX", machine.DriveC().parent_path().string()},
@@ -332,7 +319,7 @@ TEST(SystemCallOrderTest, TheNewTextIsFlushedAndSwappedInBeforeTheBackupGoes) {
 TEST(ReplacementTest, TheNewCatalogueKeepsThePermissionsAndOwner) {
   const Catalogue& catalogue = Catalogues().front();
   const Case c = CaseFor(catalogue);
-  LinuxMachine machine(program);
+  LinuxMachine machine(TestFlags().program);
   machine.Prepare(c);
   const fs::path toc = machine.DriveC() / kToc;
   ASSERT_EQ(::chmod(toc.c_str(), 0640), 0);
@@ -378,7 +365,7 @@ TEST(DiskFullTest, APatchThatDoesNotFitLeavesTheOriginal) {
   Case c = CaseFor(catalogue);
   const Entry toc = c.before.front();
   c.before.erase(c.before.begin());
-  LinuxMachine machine(program);
+  LinuxMachine machine(TestFlags().program);
   machine.Prepare(c);
   const SmallDisk disk(machine.DriveC() / "BDS", "2304k");
   if (!disk.mounted()) GTEST_SKIP() << "this machine does not let a tmpfs be mounted";
@@ -398,8 +385,8 @@ TEST(DiskFullTest, APatchThatDoesNotFitLeavesTheOriginal) {
 }
 
 TEST(LockTest, ARunIsRefusedAtOnceWhileAnotherProcessHoldsTheLock) {
-  LinuxMachine machine(program);
-  const auto& cases = AllCases();
+  LinuxMachine machine(TestFlags().program);
+  const auto& cases = e2e::AllCases();
   auto named = [&](const std::string& name) {
     return *std::find_if(cases.begin(), cases.end(), [&](const Case& c) { return c.name == name; });
   };
@@ -415,22 +402,4 @@ TEST(LockTest, ARunIsRefusedAtOnceWhileAnotherProcessHoldsTheLock) {
 }
 
 }  // namespace
-}  // namespace qvhelp::e2e
-
-int main(int argc, char** argv) {
-  testing::InitGoogleTest(&argc, argv);
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    if (arg.starts_with("--program=")) {
-      qvhelp::e2e::program = std::filesystem::absolute(arg.substr(10)).string();
-    }
-    if (arg.starts_with("--faults-program=")) {
-      qvhelp::e2e::faults_program = std::filesystem::absolute(arg.substr(17)).string();
-    }
-  }
-  if (qvhelp::e2e::program.empty() || qvhelp::e2e::faults_program.empty()) {
-    std::fprintf(stderr, "usage: %s --program=PATH --faults-program=PATH\n", argv[0]);
-    return 2;
-  }
-  return RUN_ALL_TESTS();
-}
+}  // namespace qvhelp::faults

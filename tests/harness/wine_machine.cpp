@@ -1,6 +1,6 @@
 // The Windows builds' machine: a Wine prefix made once, its files reset between cases, its
 // hive written by hand while wineserver is down so that one hive text serves every build.
-#include "tests/e2e/wine_machine.h"
+#include "tests/harness/wine_machine.h"
 
 #include <unistd.h>
 
@@ -9,7 +9,7 @@
 #include <sstream>
 #include <stdexcept>
 
-namespace qvhelp::e2e {
+namespace qvhelp::harness {
 
 namespace fs = std::filesystem;
 
@@ -48,28 +48,39 @@ bool Is32BitExe(const fs::path& exe) {
 
 }  // namespace
 
-WineMachine::WineMachine(std::string program, std::string hold_open_helper)
+WineMachine::WineMachine(std::string program, std::string hold_open_helper,
+                         std::filesystem::path prefix)
     : program_(std::move(program)),
       is_32_bit_(Is32BitExe(program_)),
       loader_(is_32_bit_ ? kWine32 : kWine64),
       hold_open_helper_(std::move(hold_open_helper)),
-      prefix_(fs::temp_directory_path() / ("qvhelp-wine." + std::to_string(::getpid()))) {
-  fs::remove_all(prefix_);
-  // A 64-bit prefix either way: a 32-bit program runs in its WoW64 part, while Wine's own
-  // services run natively.
-  const ChildResult boot = RunWine({loader_, "wineboot", "-i"}, nullptr, {{"WINEARCH", "win64"}});
-  RunWine({kWineServer, "-w"});
-  if (boot.exit_status != 0 || !fs::exists(prefix_ / "system.reg")) {
-    throw std::runtime_error("wineboot failed: " + boot.standard_error);
+      prefix_is_kept_(!prefix.empty()),
+      prefix_(prefix_is_kept_
+                  ? std::move(prefix)
+                  : fs::temp_directory_path() / ("qvhelp-wine." + std::to_string(::getpid()))) {
+  if (!fs::exists(prefix_ / "system.reg")) {
+    // A 64-bit prefix either way: a 32-bit program runs in its WoW64 part, while Wine's own
+    // services run natively.
+    const ChildResult boot = RunWine({loader_, "wineboot", "-i"}, nullptr, {{"WINEARCH", "win64"}});
+    if (boot.exit_status != 0) throw std::runtime_error("wineboot failed: " + boot.standard_error);
   }
+  // A wineserver still running writes the hive back when it exits.
+  RunWine({kWineServer, "-k"});
+  RunWine({kWineServer, "-w"});
   pristine_hive_ = ReadWholeFile(prefix_ / "system.reg");
+  if (pristine_hive_.empty()) throw std::runtime_error("no hive in " + prefix_.string());
 }
 
 WineMachine::~WineMachine() {
   RunWine({kWineServer, "-k"});
   RunWine({kWineServer, "-w"});
   std::error_code ignored;
-  fs::remove_all(prefix_, ignored);
+  if (prefix_is_kept_) {
+    std::ofstream(prefix_ / "system.reg", std::ios::binary) << pristine_hive_;
+    for (const std::string& folder : touched_folders_) fs::remove_all(DriveC() / folder, ignored);
+  } else {
+    fs::remove_all(prefix_, ignored);
+  }
 }
 
 const PlatformTraits& WineMachine::Traits() const {
@@ -87,7 +98,7 @@ const PlatformTraits& WineMachine::Traits() const {
        "Wine run by root lets CopyFileA overwrite a read-only destination: it leans on the "
        "kernel's permission check, which root passes"},
   };
-  // Wine's console code page for the C.UTF-8 and POSIX locales is 437, where u-umlaut is 0x81.
+  // Wine's OEM code page in the C.UTF-8 locale, which RunWine sets, is 437: u-umlaut is 0x81.
   static const std::map<std::string, std::string> kOsTexts = {
       {"in_use", "Sharing violation"}, {"exists", "File exists"}, {"u_umlaut", "\x81"}};
   static const PlatformTraits x86 = {
@@ -117,6 +128,7 @@ ChildResult WineMachine::RunWine(std::vector<std::string> argv, const Case* c,
   options.environment["WINEPREFIX"] = prefix_.string();
   options.environment["WINEDEBUG"] = "-all";
   options.environment["WINEDLLOVERRIDES"] = "mscoree,mshtml=";
+  options.environment["LC_ALL"] = "C.UTF-8";
   if (c) {
     options.file_size_limit = c->file_size_limit;
     options.stderr_closed = c->stderr_closed;
@@ -171,7 +183,8 @@ ChildResult WineMachine::Run(const Case& c, const RunOptions& options) {
         .argv = {loader_, hold_open_helper_,
                  c.held_open == HeldOpen::kForWriting ? "writing" : "reading", catalogue},
         .working_directory = DriveC(),
-        .environment = {{"WINEPREFIX", prefix_.string()}, {"WINEDEBUG", "-all"}}});
+        .environment = {
+            {"WINEPREFIX", prefix_.string()}, {"WINEDEBUG", "-all"}, {"LC_ALL", "C.UTF-8"}}});
     const std::string ready = holder->ReadLine();
     if (ready != "ready") throw std::runtime_error("the holder did not open the file: " + ready);
   }
@@ -179,4 +192,4 @@ ChildResult WineMachine::Run(const Case& c, const RunOptions& options) {
                  options.environment);
 }
 
-}  // namespace qvhelp::e2e
+}  // namespace qvhelp::harness

@@ -1,5 +1,5 @@
 // The Linux build's machine: a hand-made prefix with drive C:, drive Z: and a 64-bit hive.
-#include "tests/e2e/linux_machine.h"
+#include "tests/harness/linux_machine.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -7,7 +7,9 @@
 #include <fstream>
 #include <stdexcept>
 
-namespace qvhelp::e2e {
+#include "platform/posix/unique_fd.h"
+
+namespace qvhelp::harness {
 
 namespace fs = std::filesystem;
 
@@ -54,29 +56,27 @@ void LinuxMachine::Prepare(const Case& c) {
 
 ChildResult LinuxMachine::Run(const Case& c, const RunOptions& options) {
   // Another process holding the catalogue: an open file description with a lock of its own.
-  int holder = -1;
+  platform::posix::UniqueFd holder;
   if (c.held_open != HeldOpen::kNobody) {
     fs::path catalogue;
     for (const Entry& entry : c.before) {
       if (entry.path.ends_with("bds3.HxT")) catalogue = DriveC() / entry.path;
     }
-    holder = ::open(catalogue.c_str(), O_RDWR | O_CLOEXEC);
+    holder = platform::posix::UniqueFd(::open(catalogue.c_str(), O_RDWR | O_CLOEXEC));
     struct flock lock = {};
     lock.l_type = c.held_open == HeldOpen::kForWriting ? F_WRLCK : F_RDLCK;
     lock.l_whence = SEEK_SET;
-    if (holder < 0 || ::fcntl(holder, F_OFD_SETLK, &lock) != 0) {
+    if (!holder || ::fcntl(holder.get(), F_OFD_SETLK, &lock) != 0) {
       throw std::runtime_error("cannot hold the catalogue open");
     }
   }
   std::map<std::string, std::string> full_environment = options.environment;
   full_environment["WINEPREFIX"] = prefix_.string();
-  ChildResult result = RunChild({.argv = {options.program.empty() ? program_ : options.program},
-                                 .working_directory = DriveC() / c.working_directory,
-                                 .environment = full_environment,
-                                 .file_size_limit = c.file_size_limit,
-                                 .stderr_closed = c.stderr_closed});
-  if (holder >= 0) ::close(holder);
-  return result;
+  return RunChild({.argv = {options.program.empty() ? program_ : options.program},
+                   .working_directory = DriveC() / c.working_directory,
+                   .environment = full_environment,
+                   .file_size_limit = c.file_size_limit,
+                   .stderr_closed = c.stderr_closed});
 }
 
-}  // namespace qvhelp::e2e
+}  // namespace qvhelp::harness

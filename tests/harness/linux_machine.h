@@ -5,9 +5,9 @@
 #include <map>
 #include <string>
 
-#include "tests/e2e/machine.h"
+#include "tests/harness/machine.h"
 
-namespace qvhelp::e2e {
+namespace qvhelp::harness {
 
 class LinuxMachine : public Machine {
  public:
@@ -24,4 +24,4 @@ class LinuxMachine : public Machine {
   std::filesystem::path prefix_;
 };
 
-}  // namespace qvhelp::e2e
+}  // namespace qvhelp::harness

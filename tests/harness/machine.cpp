@@ -1,5 +1,5 @@
 // What every end-to-end machine shares: the hive text of a case's key and the files of drive C:.
-#include "tests/e2e/machine.h"
+#include "tests/harness/machine.h"
 
 #include <sys/stat.h>
 #include <utime.h>
@@ -8,7 +8,7 @@
 #include <set>
 #include <sstream>
 
-namespace qvhelp::e2e {
+namespace qvhelp::harness {
 
 namespace fs = std::filesystem;
 
@@ -35,8 +35,7 @@ std::string HiveKeySection(const Case& c, const PlatformTraits& traits) {
 
 std::vector<std::string> WatchedFolders(const Case& c) {
   std::set<std::string> folders = {"BDS", "Help", "Program Files/Borland"};
-  auto add = [&](std::string path) {
-    if (path.starts_with("-")) path.erase(0, 1);
+  auto add = [&](const std::string& path) {
     std::string folder = path.substr(0, path.find('/'));
     if (folder == "Program Files") folder = "Program Files/Borland";
     folders.insert(folder);
@@ -60,12 +59,13 @@ void RemoveTree(const fs::path& path) {
 void LayDownEntries(const fs::path& drive_c, const std::vector<Entry>& entries) {
   for (const Entry& entry : entries) {
     const fs::path path = drive_c / entry.path;
-    if (!entry.contents) {
+    if (entry.kind == Kind::kNothing) continue;
+    if (entry.kind == Kind::kDirectory) {
       fs::create_directories(path);
       continue;
     }
     fs::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << *entry.contents;
+    std::ofstream(path, std::ios::binary) << entry.contents;
     if (entry.dated_1970) {
       const utimbuf epoch = {0, 0};
       ::utime(path.c_str(), &epoch);
@@ -82,7 +82,7 @@ std::map<std::string, Entry> Snapshot(const fs::path& drive_c, const Case& c) {
   // Folders the case names are compared; those that only hold its files are not.
   std::set<std::string> named_folders;
   for (const Entry& entry : c.before) {
-    if (!entry.contents) named_folders.insert(entry.path);
+    if (entry.kind == Kind::kDirectory) named_folders.insert(entry.path);
   }
   std::map<std::string, Entry> entries;
   for (const std::string& folder : WatchedFolders(c)) {
@@ -90,7 +90,7 @@ std::map<std::string, Entry> Snapshot(const fs::path& drive_c, const Case& c) {
     for (const auto& item : fs::recursive_directory_iterator(drive_c / folder)) {
       const std::string path = fs::relative(item.path(), drive_c).string();
       if (item.is_directory()) {
-        if (named_folders.contains(path)) entries[path] = Entry{path, std::nullopt};
+        if (named_folders.contains(path)) entries[path] = Directory(path);
         continue;
       }
       std::ifstream in(item.path(), std::ios::binary);
@@ -98,10 +98,11 @@ std::map<std::string, Entry> Snapshot(const fs::path& drive_c, const Case& c) {
       contents << in.rdbuf();
       struct stat status;
       ::stat(item.path().c_str(), &status);
-      entries[path] = Entry{path, contents.str(), (status.st_mode & 0222) == 0};
+      entries[path] = Entry{
+          .path = path, .contents = contents.str(), .read_only = (status.st_mode & 0222) == 0};
     }
   }
   return entries;
 }
 
-}  // namespace qvhelp::e2e
+}  // namespace qvhelp::harness

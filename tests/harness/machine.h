@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "tests/e2e/child_process.h"
-#include "tests/e2e/e2e_cases.h"
+#include "tests/harness/cases.h"
+#include "tests/harness/child_process.h"
 
-namespace qvhelp::e2e {
+namespace qvhelp::harness {
 
 // How a run differs from the plain one.
 struct RunOptions {
@@ -45,4 +45,4 @@ void LayDownEntries(const std::filesystem::path& drive_c, const std::vector<Entr
 // Files under the watched folders, and the folders the case names, keyed by path.
 std::map<std::string, Entry> Snapshot(const std::filesystem::path& drive_c, const Case& c);
 
-}  // namespace qvhelp::e2e
+}  // namespace qvhelp::harness

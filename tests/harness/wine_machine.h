@@ -6,13 +6,15 @@
 #include <set>
 #include <string>
 
-#include "tests/e2e/machine.h"
+#include "tests/harness/machine.h"
 
-namespace qvhelp::e2e {
+namespace qvhelp::harness {
 
 class WineMachine : public Machine {
  public:
-  WineMachine(std::string program, std::string hold_open_helper);
+  // On the prefix given, made there when it is missing and kept afterwards as it was found;
+  // without one, on a prefix of its own that it removes.
+  WineMachine(std::string program, std::string hold_open_helper, std::filesystem::path prefix);
   ~WineMachine() override;
   const PlatformTraits& Traits() const override;
   void Prepare(const Case& c) override;
@@ -29,10 +31,11 @@ class WineMachine : public Machine {
   bool is_32_bit_;
   std::string loader_;
   std::string hold_open_helper_;
+  bool prefix_is_kept_;
   std::filesystem::path prefix_;
   std::string pristine_hive_;
   std::string key_sections_;
   std::set<std::string> touched_folders_;
 };
 
-}  // namespace qvhelp::e2e
+}  // namespace qvhelp::harness

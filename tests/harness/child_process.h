@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace qvhelp::e2e {
+namespace qvhelp::harness {
 
 struct ChildOptions {
   std::vector<std::string> argv = {};
@@ -44,4 +44,4 @@ class BackgroundChild {
   int output_ = -1;
 };
 
-}  // namespace qvhelp::e2e
+}  // namespace qvhelp::harness

@@ -1,5 +1,5 @@
 // Running the program under test as a child process.
-#include "tests/e2e/child_process.h"
+#include "tests/harness/child_process.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -12,7 +12,7 @@
 #include <stdexcept>
 #include <utility>
 
-namespace qvhelp::e2e {
+namespace qvhelp::harness {
 namespace {
 
 struct Pipe {
@@ -147,4 +147,4 @@ std::string BackgroundChild::ReadLine() {
   return line;
 }
 
-}  // namespace qvhelp::e2e
+}  // namespace qvhelp::harness
