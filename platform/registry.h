@@ -10,8 +10,12 @@
 
 namespace qvhelp::platform {
 
+// The value types, as RegQueryValueExA reports them.
 inline constexpr std::uint32_t kRegistryString = 1;        // REG_SZ
 inline constexpr std::uint32_t kRegistryExpandString = 2;  // REG_EXPAND_SZ
+inline constexpr std::uint32_t kRegistryBinary = 3;        // REG_BINARY
+inline constexpr std::uint32_t kRegistryDword = 4;         // REG_DWORD
+inline constexpr std::uint32_t kRegistryMultiString = 7;   // REG_MULTI_SZ
 
 struct RegistryValueInfo {
   std::uint32_t type;

@@ -1,6 +1,7 @@
 // DOS names on the drives of a Wine prefix.
 #include "platform/posix/dos_path.h"
 
+#include "platform/posix/case_fold.h"
 #include "platform/posix/utf8.h"
 
 #include <dirent.h>
@@ -36,26 +37,6 @@ bool IsDirectory(const std::string& path) {
 bool Exists(const std::string& path) {
   struct stat status;
   return ::stat(path.c_str(), &status) == 0;
-}
-
-// Upper case for the letters of the scripts file names commonly use: Latin, Greek, Cyrillic.
-char32_t FoldCase(char32_t c) {
-  if (c >= 'a' && c <= 'z') return c - 32;
-  if (c < 0x80) return c;
-  if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return c - 32;
-  if (c == 0xFF) return 0x178;
-  if (c >= 0x100 && c <= 0x17F) {
-    // Latin Extended-A pairs upper and lower case as even and odd, apart from two runs that
-    // pair them as odd and even.
-    const bool odd_upper = (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E);
-    if (c == 0x131 || c == 0x138 || c == 0x149 || c == 0x17F) return c;
-    return odd_upper ? ((c & 1) ? c : c - 1) : (c & ~char32_t{1});
-  }
-  if (c == 0x3C2) return 0x3A3;
-  if (c >= 0x3B1 && c <= 0x3C9) return c - 32;
-  if (c >= 0x430 && c <= 0x44F) return c - 32;
-  if (c >= 0x450 && c <= 0x45F) return c - 80;
-  return c;
 }
 
 // The DOS components of a full path after "X:\".
@@ -207,7 +188,7 @@ bool SameFileName(std::string_view a, std::string_view b) {
   std::size_t i = 0;
   std::size_t j = 0;
   while (i < a.size() && j < b.size()) {
-    if (FoldCase(DecodeUtf8(a, i)) != FoldCase(DecodeUtf8(b, j))) return false;
+    if (UpperCase(DecodeUtf8(a, i)) != UpperCase(DecodeUtf8(b, j))) return false;
   }
   return i == a.size() && j == b.size();
 }

@@ -16,6 +16,7 @@
 #include "platform/fault_points.h"
 #include "platform/files.h"
 #include "platform/posix/dos_path.h"
+#include "platform/posix/transfer.h"
 #include "platform/posix/unique_fd.h"
 #include "platform/posix/wine_prefix.h"
 
@@ -125,15 +126,15 @@ bool CopyContents(int from, int to) {
     break;
   }
   for (;;) {
-    const ssize_t count = ::read(from, buffer, sizeof buffer);
-    if (count < 0 && errno == EINTR) continue;
-    if (count <= 0) return count == 0;
-    for (ssize_t written = 0; written < count;) {
-      const ssize_t step = ::write(to, buffer + written, static_cast<std::size_t>(count - written));
-      if (step < 0 && errno == EINTR) continue;
-      if (step <= 0) return false;
-      written += step;
-    }
+    const posix::Transferred read = posix::TransferFully(sizeof buffer, [&](std::size_t done) {
+      return ::read(from, buffer + done, sizeof buffer - done);
+    });
+    if (read.failed) return false;
+    if (read.count == 0) return true;
+    const posix::Transferred written = posix::TransferFully(read.count, [&](std::size_t done) {
+      return ::write(to, buffer + done, read.count - done);
+    });
+    if (written.count < read.count) return false;
   }
 }
 
@@ -211,14 +212,11 @@ std::uint64_t FileForReading::Size() {
 std::size_t FileForReading::Read(char* buffer, std::size_t count) {
   // An injected fault lets only part of the request through.
   InjectFault(FaultPoint::kRead, &count);
-  std::size_t done = 0;
-  while (done < count) {
-    const ssize_t step = ::read(handle_->fd.get(), buffer + done, count - done);
-    if (step < 0 && errno == EINTR) continue;
-    if (step <= 0) break;
-    done += static_cast<std::size_t>(step);
-  }
-  return done;
+  return posix::TransferFully(count,
+                              [&](std::size_t done) {
+                                return ::read(handle_->fd.get(), buffer + done, count - done);
+                              })
+      .count;
 }
 
 FileReplacement::FileReplacement(std::unique_ptr<Handle> handle) : handle_(std::move(handle)) {}
@@ -261,14 +259,12 @@ FileReplacement FileReplacement::Begin(const std::string& name, const std::strin
 
 std::size_t FileReplacement::Write(const char* data, std::size_t count) {
   InjectFault(FaultPoint::kWrite, &count);
-  std::size_t done = 0;
-  while (done < count) {
-    const ssize_t step = ::write(handle_->new_file.fd.get(), data + done, count - done);
-    if (step < 0 && errno == EINTR) continue;
-    if (step <= 0) break;
-    done += static_cast<std::size_t>(step);
-  }
-  return done;
+  return posix::TransferFully(count,
+                              [&](std::size_t done) {
+                                return ::write(handle_->new_file.fd.get(), data + done,
+                                               count - done);
+                              })
+      .count;
 }
 
 bool FileReplacement::Flush() {

@@ -1,20 +1,23 @@
 // The registry of a Wine prefix: its machine hive, system.reg.
 //
-// Opening a key reads the hive once and keeps that key's value lines; the queries then work on
-// those alone. All access is granted only when the hive file may be written, and a file with
+// Opening a key reads the hive whole and keeps that key's value lines; the queries then work
+// on those alone. All access is granted only when the hive file may be written, and a file with
 // no write permission bit is read-only even for root, as Windows has no superuser that passes
 // every access check.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "platform/fault_points.h"
 #include "platform/posix/hive_reader.h"
+#include "platform/posix/hive_value.h"
+#include "platform/posix/transfer.h"
 #include "platform/posix/unique_fd.h"
+#include "platform/posix/utf8.h"
 #include "platform/posix/wine_prefix.h"
 #include "platform/registry.h"
 
@@ -27,7 +30,6 @@ struct RegistryKey::Handle {
 namespace {
 
 bool IsStringType(std::uint32_t type) {
-  constexpr std::uint32_t kRegistryMultiString = 7;  // REG_MULTI_SZ
   return type == kRegistryString || type == kRegistryExpandString || type == kRegistryMultiString;
 }
 
@@ -40,10 +42,25 @@ std::optional<posix::HiveValue> ReadValue(const std::vector<std::string>& value_
   return value;
 }
 
-bool MayWrite(int fd) {
-  struct stat status;
-  return ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) &&
-         (status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0;
+// The whole file as it is now, however long it has grown since its size was taken.
+std::optional<std::string> ReadToEnd(int fd, std::size_t size_hint) {
+  std::string text;
+  std::size_t length = 0;
+  for (std::size_t capacity = size_hint + 1;; capacity *= 2) {
+    text.resize(capacity);
+    const posix::Transferred read = posix::TransferFully(capacity - length, [&](std::size_t done) {
+      return ::read(fd, text.data() + length + done, capacity - length - done);
+    });
+    if (read.failed) return std::nullopt;
+    length += read.count;
+    if (length < capacity) break;
+  }
+  text.resize(length);
+  return text;
+}
+
+bool MayWrite(const struct stat& status) {
+  return S_ISREG(status.st_mode) && (status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0;
 }
 
 }  // namespace
@@ -59,18 +76,12 @@ std::optional<RegistryKey> RegistryKey::OpenLocalMachine(const std::string& path
   const std::string hive = *prefix + "/system.reg";
   if (::access(hive.c_str(), W_OK) != 0) return std::nullopt;
   const posix::UniqueFd fd(::open(hive.c_str(), O_RDONLY | O_CLOEXEC));
-  if (!fd || !MayWrite(fd.get())) return std::nullopt;
-
-  posix::HiveKeyScanner scanner(path);
-  std::vector<char> buffer(1 << 20);
-  for (;;) {
-    const ssize_t count = ::read(fd.get(), buffer.data(), buffer.size());
-    if (count < 0 && errno == EINTR) continue;
-    if (count < 0) return std::nullopt;
-    if (count == 0) break;
-    scanner.Feed(std::string_view(buffer.data(), static_cast<std::size_t>(count)));
-  }
-  std::optional<std::vector<std::string>> value_lines = scanner.Finish();
+  struct stat status;
+  if (!fd || ::fstat(fd.get(), &status) != 0 || !MayWrite(status)) return std::nullopt;
+  const std::optional<std::string> text =
+      ReadToEnd(fd.get(), static_cast<std::size_t>(status.st_size));
+  if (!text) return std::nullopt;
+  std::optional<std::vector<std::string>> value_lines = posix::FindHiveKey(*text, path);
   if (!value_lines) return std::nullopt;
   return RegistryKey(std::make_unique<Handle>(Handle{std::move(*value_lines)}));
 }

@@ -1,7 +1,8 @@
-// UTF-8, the Linux backend's ANSI code page: decoding one character.
+// UTF-8, the Linux backend's ANSI code page, and the UTF-16 of the registry's names and texts.
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 namespace qvhelp::platform::posix {
@@ -37,5 +38,17 @@ inline char32_t DecodeUtf8(std::string_view text, std::size_t& position) {
   position += length;
   return code_point;
 }
+
+// Appends a code point to UTF-16 text, as a surrogate pair beyond U+FFFF.
+void AppendUtf16(char32_t code_point, std::u16string& out);
+
+// UTF-8 text as UTF-16, each byte that starts no valid sequence standing for itself.
+std::u16string Utf8ToUtf16(std::string_view text);
+
+// UTF-16 code units as UTF-16LE bytes.
+std::string Utf16Le(std::u16string_view units);
+
+// UTF-16LE bytes as UTF-8; an odd last byte is dropped, a lone surrogate becomes U+FFFD.
+std::string Utf16LeToUtf8(std::string_view utf16le);
 
 }  // namespace qvhelp::platform::posix

@@ -1,0 +1,16 @@
+// Names compared as Windows compares them: key names, value names and file names alike, each
+// character upper-cased through one table.
+#pragma once
+
+#include <string_view>
+
+namespace qvhelp::platform::posix {
+
+// The upper case of a character, for the letters of the scripts names commonly use: Latin,
+// Greek and Cyrillic. Any other character is its own upper case.
+char32_t UpperCase(char32_t c);
+
+// Whether two UTF-16 names are the same name.
+bool SameName(std::u16string_view a, std::u16string_view b);
+
+}  // namespace qvhelp::platform::posix
