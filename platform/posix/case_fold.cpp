@@ -2,9 +2,7 @@
 
 namespace qvhelp::platform::posix {
 
-char32_t UpperCase(char32_t c) {
-  if (c >= 'a' && c <= 'z') return c - 32;
-  if (c < 0x80) return c;
+char32_t UpperCaseBeyondAscii(char32_t c) {
   if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return c - 32;
   if (c == 0xFF) return 0x178;
   if (c >= 0x100 && c <= 0x17F) {

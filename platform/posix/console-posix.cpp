@@ -1,19 +1,46 @@
 // The failure report's console operations on Linux: no code page conversion, plain writes.
-#include <dlfcn.h>
+#include <link.h>
 #include <sys/uio.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/console.h"
 
 namespace qvhelp::platform {
+namespace {
+
+struct ModuleSearch {
+  std::uintptr_t address;
+  std::uintptr_t load_address = 0;
+};
+
+// Called for each loaded module, the program itself included, whether it was linked
+// statically or not: the module whose segments hold the address gives the lowest of their
+// addresses.
+int FindModule(dl_phdr_info* info, std::size_t, void* data) {
+  auto& search = *static_cast<ModuleSearch*>(data);
+  std::uintptr_t lowest = UINTPTR_MAX;
+  bool holds_it = false;
+  for (ElfW(Half) i = 0; i < info->dlpi_phnum; ++i) {
+    const ElfW(Phdr)& segment = info->dlpi_phdr[i];
+    if (segment.p_type != PT_LOAD) continue;
+    const std::uintptr_t start = info->dlpi_addr + segment.p_vaddr;
+    lowest = std::min(lowest, start);
+    holds_it = holds_it || (search.address >= start && search.address < start + segment.p_memsz);
+  }
+  if (!holds_it) return 0;
+  search.load_address = lowest & ~std::uintptr_t{0xFFF};
+  return 1;
+}
+
+}  // namespace
 
 CodeLocation::CodeLocation(const void* code_address) {
-  Dl_info info;
-  if (::dladdr(code_address, &info) != 0 && info.dli_fbase) {
-    offset_ = static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(code_address) -
-                                         reinterpret_cast<std::uintptr_t>(info.dli_fbase));
+  ModuleSearch search{reinterpret_cast<std::uintptr_t>(code_address)};
+  if (::dl_iterate_phdr(&FindModule, &search) != 0) {
+    offset_ = static_cast<std::uint32_t>(search.address - search.load_address);
   }
   char path[sizeof module_name_];
   const ssize_t length = ::readlink("/proc/self/exe", path, sizeof path);

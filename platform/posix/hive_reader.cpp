@@ -50,10 +50,12 @@ bool DiffersAsWritten(std::string_view line, std::string_view target_as_written)
       i += 2;
       continue;
     }
-    if (static_cast<unsigned char>(raw) >= 0x80) return false;
-    if (UpperCase(static_cast<unsigned char>(raw)) !=
-        UpperCase(static_cast<unsigned char>(target_as_written[i]))) {
-      return true;
+    if (raw != target_as_written[i]) {
+      if (static_cast<unsigned char>(raw) >= 0x80) return false;
+      if (UpperCase(static_cast<unsigned char>(raw)) !=
+          UpperCase(static_cast<unsigned char>(target_as_written[i]))) {
+        return true;
+      }
     }
     ++i;
   }

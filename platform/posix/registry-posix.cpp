@@ -5,11 +5,13 @@
 // no write permission bit is read-only even for root, as Windows has no superuser that passes
 // every access check.
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstring>
 #include <memory>
+#include <new>
 #include <vector>
 
 #include "platform/fault_points.h"
@@ -42,22 +44,47 @@ std::optional<posix::HiveValue> ReadValue(const std::vector<std::string>& value_
   return value;
 }
 
-// The whole file as it is now, however long it has grown since its size was taken.
-std::optional<std::string> ReadToEnd(int fd, std::size_t size_hint) {
-  std::string text;
-  std::size_t length = 0;
-  for (std::size_t capacity = size_hint + 1;; capacity *= 2) {
-    text.resize(capacity);
-    const posix::Transferred read = posix::TransferFully(capacity - length, [&](std::size_t done) {
-      return ::read(fd, text.data() + length + done, capacity - length - done);
-    });
-    if (read.failed) return std::nullopt;
-    length += read.count;
-    if (length < capacity) break;
+// Memory that a hive is read into whole. Touching fresh memory costs more here than reading
+// the file: the memory asks for huge pages, so that it takes a few page faults rather than
+// hundreds, and it is kept from one read to the next, as a run opens the key twice.
+class HiveBuffer {
+ public:
+  // The whole file as it is now, however much it has grown since its size was taken.
+  std::optional<std::string_view> ReadToEnd(int fd, std::size_t size_hint) {
+    Reserve(size_hint + 1, 0);
+    std::size_t size = 0;
+    for (;;) {
+      const posix::Transferred read = posix::TransferFully(capacity_ - size, [&](std::size_t done) {
+        return ::read(fd, bytes_.get() + size + done, capacity_ - size - done);
+      });
+      if (read.failed) return std::nullopt;
+      size += read.count;
+      if (size < capacity_) return std::string_view(bytes_.get(), size);
+      Reserve(2 * capacity_, size);
+    }
   }
-  text.resize(length);
-  return text;
-}
+
+ private:
+  static constexpr std::size_t kHugePage = 2 << 20;
+  struct Release {
+    void operator()(char* bytes) const { ::operator delete (bytes, std::align_val_t{kHugePage}); }
+  };
+
+  // At least `capacity` bytes, the first `kept` of them kept.
+  void Reserve(std::size_t capacity, std::size_t kept) {
+    if (capacity <= capacity_) return;
+    capacity = (capacity + kHugePage - 1) / kHugePage * kHugePage;
+    std::unique_ptr<char, Release> larger(
+        static_cast<char*>(::operator new (capacity, std::align_val_t{kHugePage})));
+    ::madvise(larger.get(), capacity, MADV_HUGEPAGE);
+    if (kept > 0) std::memcpy(larger.get(), bytes_.get(), kept);
+    bytes_ = std::move(larger);
+    capacity_ = capacity;
+  }
+
+  std::unique_ptr<char, Release> bytes_;
+  std::size_t capacity_ = 0;
+};
 
 bool MayWrite(const struct stat& status) {
   return S_ISREG(status.st_mode) && (status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0;
@@ -78,8 +105,9 @@ std::optional<RegistryKey> RegistryKey::OpenLocalMachine(const std::string& path
   const posix::UniqueFd fd(::open(hive.c_str(), O_RDONLY | O_CLOEXEC));
   struct stat status;
   if (!fd || ::fstat(fd.get(), &status) != 0 || !MayWrite(status)) return std::nullopt;
-  const std::optional<std::string> text =
-      ReadToEnd(fd.get(), static_cast<std::size_t>(status.st_size));
+  static HiveBuffer buffer;
+  const std::optional<std::string_view> text =
+      buffer.ReadToEnd(fd.get(), static_cast<std::size_t>(status.st_size));
   if (!text) return std::nullopt;
   std::optional<std::vector<std::string>> value_lines = posix::FindHiveKey(*text, path);
   if (!value_lines) return std::nullopt;

@@ -19,12 +19,23 @@ unsigned long FailingAllocation() {
   return ordinal;
 }
 
-void* Allocate(std::size_t size) {
+void CountAllocation() {
   if (++allocations == FailingAllocation()) {
     failure_reached = true;
     throw std::bad_alloc();
   }
+}
+
+void* Allocate(std::size_t size) {
+  CountAllocation();
   if (void* memory = std::malloc(size ? size : 1)) return memory;
+  throw std::bad_alloc();
+}
+
+void* AllocateAligned(std::size_t size, std::align_val_t alignment) {
+  CountAllocation();
+  const auto align = static_cast<std::size_t>(alignment);
+  if (void* memory = std::aligned_alloc(align, (size + align - 1) / align * align)) return memory;
   throw std::bad_alloc();
 }
 
@@ -49,7 +60,17 @@ void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
 void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept {
   return operator new(size, tag);
 }
+void* operator new(std::size_t size, std::align_val_t alignment) {
+  return AllocateAligned(size, alignment);
+}
+void* operator new[](std::size_t size, std::align_val_t alignment) {
+  return AllocateAligned(size, alignment);
+}
 void operator delete(void* memory) noexcept { std::free(memory); }
 void operator delete[](void* memory) noexcept { std::free(memory); }
 void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
 void operator delete[](void* memory, std::size_t) noexcept { std::free(memory); }
+void operator delete(void* memory, std::align_val_t) noexcept { std::free(memory); }
+void operator delete[](void* memory, std::align_val_t) noexcept { std::free(memory); }
+void operator delete(void* memory, std::size_t, std::align_val_t) noexcept { std::free(memory); }
+void operator delete[](void* memory, std::size_t, std::align_val_t) noexcept { std::free(memory); }
