@@ -8,31 +8,9 @@ cmake --preset linux >/dev/null
 cmake --build --preset linux --target qvhelp-remove
 
 prefix="$PWD/build/demo-prefix"
-rm -rf "$prefix"
-mkdir -p "$prefix/dosdevices" "$prefix/drive_c/BDS/Help/Common" \
-  "$prefix/drive_c/Program Files/Borland/BDS/3.0/Help/ThirdParty"
-ln -s ../drive_c "$prefix/dosdevices/c:"
-ln -s / "$prefix/dosdevices/z:"
-cat > "$prefix/system.reg" <<'HIVE'
-WINE REGISTRY Version 2
-;; All keys relative to \\Machine
-
-#arch=win64
-
-[Software\\Wow6432Node\\Borland\\BDS\\3.0] 1796960020
-#time=1dd893f4e265336
-"RootDir"="C:\\BDS"
-HIVE
+scripts/make-demo-prefix.sh "$prefix"
 catalogue="$prefix/drive_c/BDS/Help/Common/bds3.HxT"
-printf '%s\r\n' '<?xml version="1.0"?>' '<HelpTOC DTDVersion="1.0">' \
-  '  <HelpTOCNode Title="Delphi Reference" Url="delphi.HxS"/>' \
-  '  <HelpTOCNode Title="Quorvane Components" Url="QV3LibraryDoc.HxS">' \
-  '    <HelpTOCNode Url="QV3LibraryDoc.HxS#index"/>' \
-  '  </HelpTOCNode>' \
-  '  <HelpTOCNode Title="VCL Reference" Url="vcl.HxS"/>' '</HelpTOC>' > "$catalogue"
 help="$prefix/drive_c/Program Files/Borland/BDS/3.0/Help/ThirdParty"
-echo demo > "$help/QV3LibraryDoc.HxS"
-echo demo > "$help/QV3LibraryDoc.HxI"
 
 echo "== Catalogue C:\\BDS\\Help\\Common\\bds3.HxT before:"
 cat "$catalogue" | tr -d '\r'

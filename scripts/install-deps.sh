@@ -5,9 +5,10 @@ set -euo pipefail
 # The Linux build and its tests; the Windows builds (MinGW-w64), and Wine to run them: wine64
 # for the x64 one, Debian's i386 Wine for the x86 one; clang with its runtime for the fuzzers;
 # Python and GNU time for the benchmark; strace for the test of the order of the system calls
-# that replace the catalogue.
+# that replace the catalogue; pefile, lintian and groff for the checks of the packages.
 packages=(cmake ninja-build g++ libgtest-dev googletest libbenchmark-dev clang-format python3 time strace
-  g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine64 wine32:i386 clang libclang-rt-14-dev)
+  g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine64 wine32:i386 clang libclang-rt-14-dev
+  python3-pefile lintian groff-base)
 
 sudo=()
 [ "$(id -u)" -eq 0 ] || sudo=(sudo)
