@@ -38,7 +38,8 @@ std::string AsWritten(std::u16string_view target) {
 
 // Whether a header's raw text, after its '[', cannot name the target or a key below it: told
 // from the bytes as written, for the escapes that stand for a backslash; anything else needs
-// decoding.
+// decoding. The text may run on past the header's line: the target holds no line break and
+// no ']', so a header that ends first differs.
 bool DiffersAsWritten(std::string_view line, std::string_view target_as_written) {
   if (target_as_written.empty()) return false;
   std::size_t i = 0;
@@ -79,26 +80,30 @@ class Lines {
     return true;
   }
 
-  // Moves to the next line that begins with '[' and that no line before it can go on into:
-  // the lines passed over are then neither headers nor parts of a header. Stays when it
-  // cannot tell without reading the lines before that one, until they are read.
-  void SkipToHeader() {
+  // Moves to the next line that begins with '[' and that no line before it can go on into,
+  // and on past each such header that `passed_over` is given from its '[' to the end of the
+  // text and answers true for: the lines passed over are then neither headers that matter nor
+  // parts of one. Stays where it cannot tell without reading the lines before, until they are
+  // read.
+  template <typename PassedOver>
+  void SkipToHeader(PassedOver passed_over) {
     if (position_ < read_on_until_) return;
     for (std::size_t at = position_; at < text_.size(); ++at) {
       const void* found = std::memchr(text_.data() + at, '[', text_.size() - at);
       if (!found) break;
       at = static_cast<std::size_t>(static_cast<const char*>(found) - text_.data());
-      if (at == position_) return;
-      if (text_[at - 1] != '\n') continue;
-      // The line before, without its break, must not end in the backslash that goes on.
-      std::size_t before = at - 1;
-      if (before > position_ && text_[before - 1] == '\r') --before;
-      if (before > position_ && text_[before - 1] == '\\') {
-        read_on_until_ = at;
-        return;
+      if (at != position_) {
+        if (text_[at - 1] != '\n') continue;
+        // The line before, without its break, must not end in the backslash that goes on.
+        std::size_t before = at - 1;
+        if (before > position_ && text_[before - 1] == '\r') --before;
+        if (before > position_ && text_[before - 1] == '\\') {
+          read_on_until_ = at;
+          return;
+        }
       }
       position_ = at;
-      return;
+      if (!passed_over(text_.substr(at))) return;
     }
     position_ = text_.size();
   }
@@ -135,8 +140,12 @@ std::optional<std::vector<std::string>> KeySearch::Run(std::string_view hive) {
   bool continuing = false;  // the last value line ended in a backslash
   std::vector<std::string> value_lines;
   for (;;) {
-    // Outside the key, only the headers matter; they are found without reading every line.
-    if (any_header_seen && !in_target_ && !continuing) lines.SkipToHeader();
+    // Outside the key, only the headers that may name it matter; they are found without
+    // reading every line.
+    if (any_header_seen && !in_target_ && !continuing) {
+      lines.SkipToHeader(
+          [this](std::string_view header) { return DiffersAsWritten(header, target_as_written_); });
+    }
     if (!lines.Next(line)) break;
     if (continuing) {
       const std::size_t start = std::min(line.find_first_not_of(" \t"), line.size());
