@@ -4,9 +4,8 @@
 
 #include <string>
 
-#include "platform/posix/utf8.h"
-
 #include "platform/posix/hive_value.h"
+#include "platform/posix/utf8.h"
 
 namespace qvhelp::platform::posix {
 namespace {

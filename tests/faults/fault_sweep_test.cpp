@@ -9,7 +9,6 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 #include <regex>
 #include <sstream>
 
@@ -54,13 +53,6 @@ Case CaseFor(const Catalogue& catalogue) {
   return {.name = catalogue.name,
           .key_values = kRootDirValue,
           .before = {File(kToc, catalogue.original), File(kHxS, "HxS"), File(kHxI, "HxI")}};
-}
-
-std::string ReadLog(const fs::path& path) {
-  std::ifstream in(path);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
 }
 
 // What the fault-injection build said at exit: whether the fault it was told of was reached.
@@ -176,7 +168,7 @@ class FaultSweepTest : public testing::TestWithParam<Catalogue> {
     fs::remove(log_);
     environment["QVHELP_FAULT_LOG"] = log_.string();
     const ChildResult result = machine_.Run(c, {.environment = environment});
-    const bool reached = Reached(ReadLog(log_), log_kind);
+    const bool reached = Reached(ReadWholeFile(log_), log_kind);
     CheckRun(catalogue, c, result, Snapshot(machine_.DriveC(), c),
              reached ? expect_when_reached : Expect::kCompletion, what);
     return reached;
@@ -278,7 +270,7 @@ TEST(SystemCallOrderTest, TheNewTextIsFlushedAndSwappedInBeforeTheBackupGoes) {
 
   std::vector<std::string> calls;
   {
-    std::istringstream lines(ReadLog(trace));
+    std::istringstream lines(ReadWholeFile(trace));
     for (std::string line; std::getline(lines, line);) calls.push_back(line);
   }
   // Where the first call that matches comes, or the end when none does.
@@ -296,7 +288,7 @@ TEST(SystemCallOrderTest, TheNewTextIsFlushedAndSwappedInBeforeTheBackupGoes) {
   };
   const std::string toc_fd = "\\(\\d+<[^>]*/bds3\\.HxT>";
   const std::string new_fd = "\\(\\d+<[^>]*/bds3\\.HxT\\.qvhelp-new>";
-  SCOPED_TRACE(ReadLog(trace));
+  SCOPED_TRACE(ReadWholeFile(trace));
   EXPECT_EQ(first("open(at)?\\(.*/bds3\\.HxT\".*O_TRUNC"), calls.size()) << "opened with O_TRUNC";
   EXPECT_EQ(first("^\\d+ +(p?write(v|64)?|ftruncate|fsync)" + toc_fd), calls.size())
       << "the catalogue itself was written, truncated or flushed";

@@ -12,6 +12,10 @@ namespace qvhelp::harness {
 
 namespace fs = std::filesystem;
 
+bool KeyIn64BitView(const Case& c, const PlatformTraits& traits) {
+  return c.key_view == KeyView::k64Bit || traits.reads_64_bit_view;
+}
+
 std::string HiveKeySection(const Case& c, const PlatformTraits& traits) {
   std::string values;
   if (c.key_values) {
@@ -26,11 +30,17 @@ std::string HiveKeySection(const Case& c, const PlatformTraits& traits) {
   } else {
     return {};
   }
-  const bool in_64_bit_view = c.key_view == KeyView::k64Bit || traits.reads_64_bit_view;
-  return std::string(in_64_bit_view
+  return std::string(KeyIn64BitView(c, traits)
                          ? "[Software\\\\Borland\\\\BDS\\\\3.0] 1796960020\n"
                          : "[Software\\\\Wow6432Node\\\\Borland\\\\BDS\\\\3.0] 1796960020\n") +
          "#time=1dd893f4e265336\n" + values + "\n";
+}
+
+std::string ReadWholeFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream contents;
+  contents << in.rdbuf();
+  return contents.str();
 }
 
 std::vector<std::string> WatchedFolders(const Case& c) {
@@ -93,13 +103,11 @@ std::map<std::string, Entry> Snapshot(const fs::path& drive_c, const Case& c) {
         if (named_folders.contains(path)) entries[path] = Directory(path);
         continue;
       }
-      std::ifstream in(item.path(), std::ios::binary);
-      std::ostringstream contents;
-      contents << in.rdbuf();
       struct stat status;
       ::stat(item.path().c_str(), &status);
-      entries[path] = Entry{
-          .path = path, .contents = contents.str(), .read_only = (status.st_mode & 0222) == 0};
+      entries[path] = Entry{.path = path,
+                            .contents = ReadWholeFile(item.path()),
+                            .read_only = (status.st_mode & 0222) == 0};
     }
   }
   return entries;

@@ -30,8 +30,14 @@ class Machine {
   virtual std::filesystem::path DriveC() const = 0;
 };
 
+// Whether the case's key is in the 64-bit view: the view it names, or the program's own.
+bool KeyIn64BitView(const Case& c, const PlatformTraits& traits);
+
 // The key's section in the hive's text format, in the view the case names; empty without a key.
 std::string HiveKeySection(const Case& c, const PlatformTraits& traits);
+
+// A file's bytes; empty when it cannot be read.
+std::string ReadWholeFile(const std::filesystem::path& path);
 
 // The folders under drive C: that a case may touch; everything in them is compared.
 std::vector<std::string> WatchedFolders(const Case& c);

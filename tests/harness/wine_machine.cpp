@@ -6,7 +6,6 @@
 
 #include <fstream>
 #include <memory>
-#include <sstream>
 #include <stdexcept>
 
 namespace qvhelp::harness {
@@ -18,13 +17,6 @@ namespace {
 const std::string kWine32 = "/usr/lib/wine/wine";
 const std::string kWine64 = "/usr/lib/wine/wine64";
 const std::string kWineServer = "/usr/lib/wine/wineserver";
-
-std::string ReadWholeFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream contents;
-  contents << in.rdbuf();
-  return contents.str();
-}
 
 std::string DosName(const std::string& path_on_drive_c) {
   std::string dos = "C:\\" + path_on_drive_c;
@@ -157,10 +149,10 @@ void WineMachine::WriteRegistry(const Case& c) {
             .environment = {{"WINEPREFIX", prefix_.string()}},
             .output_discarded = true});
   if (c.root_dir_added_by_reg) {
-    const bool in_64_bit_view = c.key_view == KeyView::k64Bit || Traits().reads_64_bit_view;
-    const ChildResult added = RunWine(
-        {loader_, "reg", "add", "HKLM\\Software\\Borland\\BDS\\3.0", "/v", "RootDir", "/t",
-         "REG_SZ", "/d", *c.root_dir_added_by_reg, "/f", in_64_bit_view ? "/reg:64" : "/reg:32"});
+    const ChildResult added =
+        RunWine({loader_, "reg", "add", "HKLM\\Software\\Borland\\BDS\\3.0", "/v", "RootDir", "/t",
+                 "REG_SZ", "/d", *c.root_dir_added_by_reg, "/f",
+                 KeyIn64BitView(c, Traits()) ? "/reg:64" : "/reg:32"});
     if (added.exit_status != 0) throw std::runtime_error("reg add failed: " + added.standard_error);
   }
 }
